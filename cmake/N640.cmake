@@ -1,0 +1,72 @@
+# Shared build settings and helpers.
+
+set(N640_WARNINGS -Wall -Wextra -Werror)
+add_compile_options(${N640_WARNINGS})
+
+if(WIN32)
+  add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+  # One self-contained executable: no MinGW runtime DLL beside it.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+endif()
+
+if(N640_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+if(N640_TSAN)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()
+
+macro(n640_setup_test_framework)
+  if(CMAKE_CROSSCOMPILING)
+    # No packaged GoogleTest for MinGW: build it from the Debian source package.
+    set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+    foreach(t gtest gtest_main gmock gmock_main)
+      target_compile_options(${t} PRIVATE -Wno-error)
+      if(NOT TARGET GTest::${t})
+        add_library(GTest::${t} ALIAS ${t})
+      endif()
+    endforeach()
+  else()
+    find_package(GTest REQUIRED)
+    find_package(Threads REQUIRED)
+    if(N640_BENCH)
+      find_package(benchmark REQUIRED)
+    endif()
+  endif()
+endmacro()
+
+# n640_add_tests(NAME SOURCES...): one test executable per subsystem, registered as one ctest
+# entry (every Wine process start costs time). Links the core and the platform library.
+function(n640_add_tests name)
+  add_executable(${name}_tests ${ARGN})
+  target_link_libraries(${name}_tests PRIVATE n640plat n640core GTest::gtest GTest::gmock GTest::gtest_main)
+  if(TARGET n640testing)
+    target_link_libraries(${name}_tests PRIVATE n640testing)
+  endif()
+  add_test(NAME ${name} COMMAND ${name}_tests)
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "N640_SOURCE_DIR=${CMAKE_SOURCE_DIR};N640_BINARY_DIR=${CMAKE_BINARY_DIR}"
+    TIMEOUT 600)
+endfunction()
+
+# n640_add_benchmark(NAME SOURCES...): a Google Benchmark program (host build only).
+function(n640_add_benchmark name)
+  if(N640_BENCH AND NOT CMAKE_CROSSCOMPILING)
+    add_executable(${name}_bench ${ARGN})
+    target_link_libraries(${name}_bench PRIVATE n640plat n640core benchmark::benchmark)
+  endif()
+endfunction()
+
+# n640_add_fuzzer(NAME SOURCES...): a libFuzzer target, built only in the fuzz preset (clang).
+function(n640_add_fuzzer name)
+  if(N640_FUZZ)
+    add_executable(fuzz_${name} ${ARGN})
+    target_compile_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
+    target_link_libraries(fuzz_${name} PRIVATE n640core -fsanitize=fuzzer)
+  endif()
+endfunction()

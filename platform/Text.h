@@ -1,0 +1,14 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace n640 {
+
+// UTF-8 <-> UTF-16 for the terminal and for file names. Invalid input is replaced by U+FFFD.
+std::u16string Utf8ToUtf16(std::string_view utf8);
+std::string Utf16ToUtf8(std::u16string_view utf16);
+
+// The u16 literal helper for tests and tables: ASCII only.
+std::u16string Ascii16(std::string_view ascii);
+
+} // namespace n640
