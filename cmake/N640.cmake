@@ -40,33 +40,53 @@ macro(n640_setup_test_framework)
   endif()
 endmacro()
 
-# n640_add_tests(NAME SOURCES...): one test executable per subsystem, registered as one ctest
-# entry (every Wine process start costs time). Links the core and the platform library.
-function(n640_add_tests name)
-  add_executable(${name}_tests ${ARGN})
-  target_link_libraries(${name}_tests PRIVATE n640plat n640core GTest::gtest GTest::gmock GTest::gtest_main)
-  if(TARGET n640testing)
-    target_link_libraries(${name}_tests PRIVATE n640testing)
+# n640_library(NAME [SOURCES portable...] [WINDOWS win/...] [LINUX linux/...] [LIBS deps...])
+# builds n640_NAME from the portable sources and the platform sources of the target system.
+function(n640_library name)
+  cmake_parse_arguments(L "" "" "SOURCES;WINDOWS;LINUX;LIBS" ${ARGN})
+  set(sources ${L_SOURCES})
+  if(WIN32)
+    list(APPEND sources ${L_WINDOWS})
+  else()
+    list(APPEND sources ${L_LINUX})
   endif()
+  add_library(n640_${name} STATIC ${sources})
+  target_link_libraries(n640_${name} PUBLIC ${L_LIBS})
+endfunction()
+
+# n640_add_tests(NAME SOURCES... [LIBS deps...]): one test executable per subsystem, registered
+# as one ctest entry (every Wine process start costs time). Links n640_NAME when it exists.
+function(n640_add_tests name)
+  cmake_parse_arguments(T "" "" "LIBS;LABELS" ${ARGN})
+  add_executable(${name}_tests ${T_UNPARSED_ARGUMENTS})
+  if(TARGET n640_${name})
+    target_link_libraries(${name}_tests PRIVATE n640_${name})
+  endif()
+  target_link_libraries(${name}_tests PRIVATE ${T_LIBS} GTest::gmock GTest::gtest GTest::gtest_main)
   add_test(NAME ${name} COMMAND ${name}_tests)
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "N640_SOURCE_DIR=${CMAKE_SOURCE_DIR};N640_BINARY_DIR=${CMAKE_BINARY_DIR}"
     TIMEOUT 600)
-endfunction()
-
-# n640_add_benchmark(NAME SOURCES...): a Google Benchmark program (host build only).
-function(n640_add_benchmark name)
-  if(N640_BENCH AND NOT CMAKE_CROSSCOMPILING)
-    add_executable(${name}_bench ${ARGN})
-    target_link_libraries(${name}_bench PRIVATE n640plat n640core benchmark::benchmark)
+  if(T_LABELS)
+    set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
   endif()
 endfunction()
 
-# n640_add_fuzzer(NAME SOURCES...): a libFuzzer target, built only in the fuzz preset (clang).
+# n640_add_benchmark(NAME SOURCES... [LIBS deps...]): a Google Benchmark program (host builds only).
+function(n640_add_benchmark name)
+  cmake_parse_arguments(B "" "" "LIBS" ${ARGN})
+  if(N640_BENCH AND NOT CMAKE_CROSSCOMPILING)
+    add_executable(${name}_bench ${B_UNPARSED_ARGUMENTS})
+    target_link_libraries(${name}_bench PRIVATE ${B_LIBS} benchmark::benchmark)
+  endif()
+endfunction()
+
+# n640_add_fuzzer(NAME SOURCES... [LIBS deps...]): a libFuzzer target, built only by the fuzz preset.
 function(n640_add_fuzzer name)
+  cmake_parse_arguments(F "" "" "LIBS" ${ARGN})
   if(N640_FUZZ)
-    add_executable(fuzz_${name} ${ARGN})
+    add_executable(fuzz_${name} ${F_UNPARSED_ARGUMENTS})
     target_compile_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
-    target_link_libraries(fuzz_${name} PRIVATE n640core -fsanitize=fuzzer)
+    target_link_libraries(fuzz_${name} PRIVATE ${F_LIBS} -fsanitize=fuzzer)
   endif()
 endfunction()
