@@ -11,6 +11,7 @@ namespace {
 class CWindowsKeyboardLayout final : public IKeyboardLayout {
 public:
     std::u16string CharacterOf(uint32_t vk) const override {
+        if (vk == 0 || vk > 0xFF) return {};  // not a virtual key
         const HKL layout = GetKeyboardLayout(0);
         const UINT scan = MapVirtualKeyExW(vk, MAPVK_VK_TO_VSC, layout);
         BYTE state[256] = {};
