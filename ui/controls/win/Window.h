@@ -1,0 +1,107 @@
+#pragma once
+// A thin window class of our own over the Win32 API: one registered window class, the object
+// pointer kept with the window, virtual message handling, and modal loops that give each window
+// the chance to filter a message before it is dispatched.
+
+#include <windows.h>
+
+#include <string>
+
+namespace n640::win {
+
+class CWindow {
+public:
+    CWindow() = default;
+    CWindow(const CWindow&) = delete;
+    CWindow& operator=(const CWindow&) = delete;
+    virtual ~CWindow();
+
+    HWND Hwnd() const { return hwnd_; }
+    bool Create(DWORD exStyle, const wchar_t* title, DWORD style, int x, int y, int w, int h,
+                HWND parent, int id = 0);
+    void Destroy();
+    static CWindow* FromHandle(HWND hwnd);
+
+    // Runs a modal loop until EndModal: the owner (if any) is disabled meanwhile. When show is set
+    // the window is shown first. Returns the EndModal result.
+    INT_PTR RunModal(HWND owner, bool show = true);
+    void EndModal(INT_PTR result);
+    bool IsModalRunning() const { return modalRunning_; }
+
+    void Invalidate(bool erase = false) { if (hwnd_) InvalidateRect(hwnd_, nullptr, erase); }
+
+protected:
+    virtual LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // Before dispatch, for messages aimed at this window or its children. True = consumed.
+    virtual bool PreTranslate(MSG& msg);
+    LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
+
+public:
+    // The window procedure of every window of the class.
+    static LRESULT Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    friend bool PreTranslateChain(MSG& msg);
+
+    HWND hwnd_ = nullptr;
+    bool modalRunning_ = false;
+    bool modalEnded_ = false;
+    INT_PTR modalResult_ = 0;
+};
+
+// Offers a message to the windows it is aimed at, from the target up through its parents.
+bool PreTranslateChain(MSG& msg);
+
+// A GDI object owner.
+template <typename H>
+class CGdiHandle {
+public:
+    CGdiHandle() = default;
+    explicit CGdiHandle(H h) : h_(h) {}
+    CGdiHandle(const CGdiHandle&) = delete;
+    CGdiHandle& operator=(const CGdiHandle&) = delete;
+    CGdiHandle(CGdiHandle&& o) noexcept : h_(o.h_) { o.h_ = nullptr; }
+    CGdiHandle& operator=(CGdiHandle&& o) noexcept {
+        if (this != &o) {
+            Reset(o.h_);
+            o.h_ = nullptr;
+        }
+        return *this;
+    }
+    ~CGdiHandle() { Reset(); }
+    void Reset(H h = nullptr) {
+        if (h_) DeleteObject(h_);
+        h_ = h;
+    }
+    H Get() const { return h_; }
+    explicit operator bool() const { return h_ != nullptr; }
+
+private:
+    H h_ = nullptr;
+};
+using CBitmapHandle = CGdiHandle<HBITMAP>;
+using CFontHandle = CGdiHandle<HFONT>;
+using CRegionHandle = CGdiHandle<HRGN>;
+using CBrushHandle = CGdiHandle<HBRUSH>;
+
+inline const wchar_t* W(const std::u16string& s) { return reinterpret_cast<const wchar_t*>(s.c_str()); }
+inline std::u16string U(const wchar_t* s) { return std::u16string(reinterpret_cast<const char16_t*>(s)); }
+
+// The caption font of the skin: "MS Shell Dlg", the given pixel height and weight.
+HFONT SkinFont(int height, int weight, const wchar_t* face = L"MS Shell Dlg");
+
+// The full-screen client area the design centres windows in.
+SIZE FullScreenSize();
+
+// A tooltip for a whole window (created on first use).
+class CTooltip {
+public:
+    ~CTooltip();
+    void Set(HWND tool, const std::u16string& text, bool active);
+
+private:
+    HWND tip_ = nullptr;
+    std::u16string text_;
+};
+
+} // namespace n640::win
