@@ -691,8 +691,8 @@ bool CXmlDocument::LoadBytes(std::string_view data) {
         if (encoding.empty() && !data.empty() && data[0] == '<') encoding = u"UTF-8";
     }
 
-    std::u16string notes = encoding.empty() ? std::u16string(u"ANSI") : encoding;
-    notes += u' ';
+    // Notes of what was done; the encoding name (known only after detection) goes in front.
+    std::u16string notes;
     if (marked) AppendAscii(notes, " BOM +");
     AppendAscii(notes, "length ");
     AppendNumber(notes, data.size());
@@ -753,7 +753,9 @@ bool CXmlDocument::LoadBytes(std::string_view data) {
     flags_ &= ~kReadMode;
     text_ = std::move(text);
     Parse();
-    result_ = std::move(notes);
+    result_ = encoding.empty() ? std::u16string(u"ANSI") : encoding;
+    result_ += u' ';
+    result_ += notes;
     if (!parseError_.empty()) {
         result_ += u' ';
         result_ += parseError_;
