@@ -1,0 +1,46 @@
+#include "device/win/WinHid.h"
+
+#include <gtest/gtest.h>
+
+#include "device/PlatformHid.h"
+#include "device/RecordingLink.h"
+#include "device/USBDriver.h"
+
+namespace n640 {
+namespace {
+
+// Runs against the system's HID stack. Under Wine there is no mouse: discovery walks whatever
+// HID interfaces exist and fails cleanly.
+TEST(WinHid, OpenWithoutTheMouseFailsCleanly) {
+    std::unique_ptr<IHidEnumerator> hid = MakePlatformHidEnumerator();
+    CLinkLog log;
+    CRecordingClock clock(log);
+    CUSBDriver link(*hid, clock);
+    ASSERT_TRUE(link.Create());
+    EXPECT_FALSE(link.Open());
+    EXPECT_FALSE(link.IsOpen());
+    int version = 0;
+    EXPECT_FALSE(link.GetFirmwareVersion(version));
+    const uint8_t data[64] = {};
+    EXPECT_FALSE(link.SetKeyMatrix(data, sizeof data));
+    EXPECT_TRUE(log.Events().empty());
+    // Interfaces that are not there cannot be probed or opened.
+    EXPECT_FALSE(hid->Attributes("\\\\?\\hid#vid_3f1c&pid_5c21#nothing"));
+    HidOpenError error = HidOpenError::None;
+    EXPECT_EQ(hid->Open("\\\\?\\hid#vid_3f1c&pid_5c21#nothing", HidAccess::Write, &error), nullptr);
+    EXPECT_NE(error, HidOpenError::None);
+}
+
+TEST(WinHid, NoLoaderWithoutTheDevice) {
+    EXPECT_FALSE(MakePlatformLoaderSearch()->LoaderPresent());
+}
+
+TEST(WinHid, HardwareIdMatch) {
+    EXPECT_TRUE(IsLoaderHardwareId("USB\\VID_04D9&PID_8022&REV_0100"));
+    EXPECT_TRUE(IsLoaderHardwareId("usb\\vid_04d9&pid_8022"));
+    EXPECT_FALSE(IsLoaderHardwareId("USB\\VID_04D9&PID_8023"));
+    EXPECT_TRUE(IsMouseInterfacePath("\\\\?\\hid#vid_3f1c&pid_5c21&mi_01#7&1&0&0000#{4d1e55b2}"));
+}
+
+} // namespace
+} // namespace n640
