@@ -1,0 +1,30 @@
+#pragma once
+// First run: fills a DataDir that does not exist yet with the default data files of InstallDir.
+
+#include <array>
+#include <filesystem>
+#include <string_view>
+
+#include "platform/File.h"
+
+namespace n640 {
+
+// The nine default data files, relative to InstallDir and DataDir, in the order they are copied.
+inline constexpr std::array<std::string_view, 9> kDefaultDataFiles = {
+    "Macro.cfg",
+    "Language.cfg",
+    "Sts.cfg",
+    "Profile/ConfigInfo.cfg",
+    "Profile/Profile1.cfg",
+    "Profile/Profile2.cfg",
+    "Profile/Profile3.cfg",
+    "Profile/Profile4.cfg",
+    "Profile/Profile5.cfg",
+};
+
+// When dataDir does not exist: creates it with its parents and its Profile folder, then copies each
+// default file that is not there yet (failed copies are ignored) and returns true. When dataDir
+// exists, nothing is created or copied, even if files are missing, and the result is false.
+bool SeedDataDir(IFiles& files, const std::filesystem::path& installDir, const std::filesystem::path& dataDir);
+
+} // namespace n640
