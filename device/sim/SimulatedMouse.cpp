@@ -441,7 +441,11 @@ std::string CSimulatedMouse::Describe() const {
     }
     line(dpi);
     std::string raw = "dpi table:";
-    for (uint8_t b : m.dpiTable) raw += " " + Hex(b, 2).substr(2);
+    for (uint8_t b : m.dpiTable) {
+        char hex[4];
+        std::snprintf(hex, sizeof hex, " %02X", b);
+        raw += hex;
+    }
     line(raw);
     line("dpi level value " + std::to_string(m.dpiLevelValue));
     line("led colour " + Hex(m.ledColour, 8));

@@ -2,8 +2,11 @@
 
 #include <windows.h>
 #include <setupapi.h>
+// The MinGW HID headers declare C functions without a C++ guard.
+extern "C" {
 #include <hidsdi.h>
 #include <hidpi.h>
+}
 
 #include <vector>
 
