@@ -193,13 +193,15 @@ size_t CodePageCount() {
 }
 
 std::u16string DecodeUtf8(std::string_view in) {
-    std::u16string out;
-    out.reserve(in.size());
+    std::u16string out(in.size(), u'\0');  // never more units than bytes
+    char16_t* o = out.data();
+    const auto* p = reinterpret_cast<const uint8_t*>(in.data());
+    const size_t n = in.size();
     size_t i = 0;
-    while (i < in.size()) {
-        const auto b = static_cast<uint8_t>(in[i]);
+    while (i < n) {
+        const uint8_t b = p[i];
         if (b < 0x80) {
-            out.push_back(b);
+            *o++ = b;
             ++i;
             continue;
         }
@@ -209,29 +211,27 @@ std::u16string DecodeUtf8(std::string_view in) {
         if ((b & 0xE0) == 0xC0) { code = b & 0x1F; extra = 1; min = 0x80; }
         else if ((b & 0xF0) == 0xE0) { code = b & 0x0F; extra = 2; min = 0x800; }
         else if ((b & 0xF8) == 0xF0) { code = b & 0x07; extra = 3; min = 0x10000; }
-        else { out.push_back(u'?'); ++i; continue; }
+        else { *o++ = u'?'; ++i; continue; }
         size_t j = 1;
         for (; j <= static_cast<size_t>(extra); ++j) {
-            if (i + j >= in.size() || (static_cast<uint8_t>(in[i + j]) & 0xC0) != 0x80) break;
-            code = (code << 6) | (static_cast<uint8_t>(in[i + j]) & 0x3F);
-        }
-        if (j <= static_cast<size_t>(extra)) {
-            // A truncated sequence: one '?' for the lead and the continuation bytes seen so far.
-            out.push_back(u'?');
-            i += j;
-            continue;
+            if (i + j >= n || (p[i + j] & 0xC0) != 0x80) break;
+            code = (code << 6) | (p[i + j] & 0x3F);
         }
         i += j;
-        if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
-            out.push_back(u'?');
+        if (j <= static_cast<size_t>(extra)) {
+            // A truncated sequence: one '?' for the lead and the continuation bytes seen so far.
+            *o++ = u'?';
+        } else if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+            *o++ = u'?';
         } else if (code >= 0x10000) {
             code -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
+            *o++ = static_cast<char16_t>(0xD800 + (code >> 10));
+            *o++ = static_cast<char16_t>(0xDC00 + (code & 0x3FF));
         } else {
-            out.push_back(static_cast<char16_t>(code));
+            *o++ = static_cast<char16_t>(code);
         }
     }
+    out.resize(static_cast<size_t>(o - out.data()));
     return out;
 }
 

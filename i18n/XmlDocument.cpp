@@ -720,11 +720,14 @@ bool CXmlDocument::LoadBytes(std::string_view data) {
         }
         if (swap) AppendAscii(notes, "endian swap ");
     } else {
-        std::string bytes;
-        bytes.reserve(data.size());
-        for (char b : data) {
-            if (b == 0) ++nulls;
-            else bytes.push_back(b);
+        std::string stripped;
+        std::string_view bytes = data;
+        if (data.find('\0') != std::string_view::npos) {
+            stripped.resize(data.size());
+            stripped.resize(static_cast<size_t>(std::remove_copy(data.begin(), data.end(), stripped.begin(), '\0') -
+                                                stripped.begin()));
+            nulls = data.size() - stripped.size();
+            bytes = stripped;
         }
         if (nulls) {
             AppendAscii(notes, "(");
@@ -769,15 +772,22 @@ void CXmlDocument::ResetPosition() {
     nodeOffset_ = nodeLength_ = 0;
 }
 
-bool CXmlDocument::NameMatches(uint32_t index, std::u16string_view name) const {
+namespace {
+// A requested name counts up to its first space, '=', '/', '[' or ']'.
+std::u16string_view RequestedName(std::u16string_view name) {
     const size_t cut = name.find_first_of(u" =/[]");
-    if (cut != std::u16string_view::npos) name = name.substr(0, cut);
+    return cut == std::u16string_view::npos ? name : name.substr(0, cut);
+}
+}  // namespace
+
+bool CXmlDocument::NameMatches(uint32_t index, std::u16string_view name) const {
     if (name.empty()) return true;
     const std::u16string_view own = ElementName(index);
     return (flags_ & kIgnoreCase) ? EqualNoCase(own, name) : own == name;
 }
 
 bool CXmlDocument::FindElement(std::u16string_view name) {
+    name = RequestedName(name);
     uint32_t i = current_ ? Rec(current_).nextSibling : Rec(parent_).firstChild;
     for (; i != 0; i = Rec(i).nextSibling) {
         if (NameMatches(i, name)) {
@@ -793,6 +803,7 @@ bool CXmlDocument::FindElement(std::u16string_view name) {
 
 bool CXmlDocument::FindChildElement(std::u16string_view name) {
     if (current_ == 0 && !FindElement()) return false;
+    name = RequestedName(name);
     uint32_t i = child_ ? Rec(child_).nextSibling : Rec(current_).firstChild;
     for (; i != 0; i = Rec(i).nextSibling) {
         if (NameMatches(i, name)) {
