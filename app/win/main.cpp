@@ -1,0 +1,105 @@
+// Process entry of the driver.
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <objidl.h>
+#include <gdiplus.h>
+#include <shellapi.h>
+
+#include <vector>
+
+#include "app/MainWindowModel.h"
+#include "app/win/MainWindow.h"
+#include "functions/HookState.h"
+#include "i18n/LanguageTable.h"
+#include "platform/Directories.h"
+#include "platform/ManualResetEvent.h"
+
+namespace n640::win {
+namespace {
+
+// The hook state is kept for the hooks; installing the system's low-level hooks themselves is the
+// input-hook issue's part.
+class CHookStateOnly final : public IInputHooks {
+public:
+    void Install(HWND target) override {
+        CHookState& s = CHookState::Instance();
+        s.SetHome(target);
+        s.SetTarget(target);
+        s.SetForwarding(false, true);
+    }
+    void Remove() override {}
+    void ResetCapture() override {
+        CHookState& s = CHookState::Instance();
+        s.SetForwarding(false, false);
+        s.SetTarget(s.Home());
+    }
+};
+
+std::vector<std::u16string> CommandLineArgs() {
+    std::vector<std::u16string> args;
+    int count = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!argv) return args;
+    for (int i = 1; i < count; ++i) args.push_back(U(argv[i]));
+    LocalFree(argv);
+    return args;
+}
+
+int Run() {
+    // 1. Common controls and GDI+.
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+    Gdiplus::GdiplusStartupInput gdiplusInput;
+    ULONG_PTR gdiplusToken = 0;
+    Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
+    OleInitialize(nullptr);
+
+    // 2. One copy only: a second one asks the first to show itself and touches nothing else.
+    CreateMutexW(nullptr, FALSE, W(std::u16string(kMutexName)));
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        if (HWND first = FindWindowW(nullptr, W(std::u16string(kMainWindowTitle)))) {
+            PostMessageW(first, msg::TrayEvent, 0, kTrayDoubleClick);
+        }
+        return 0;
+    }
+
+    // 3. The two worker events.
+    static CManualResetEvent applyEvent;
+    static CManualResetEvent updateCheckEvent;
+
+    // 4., 5. DataDir and InstallDir.
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temp);
+    ProcessObjects process;
+    process.dataDir = std::filesystem::path(W(WindowsDataDir(U(temp))));
+    process.installDir = ExecutableDir();
+    process.applyEvent = &applyEvent;
+    process.updateCheckEvent = &updateCheckEvent;
+    process.demo = ParseDemoOptions(CommandLineArgs());
+
+    // 6. Texts before any window.
+    LanguageTable().LoadLanguageFile(InstallPath(U(process.installDir.c_str()), u"Language\\sc.xml"));
+
+    // The progress dialog lives for the whole process.
+    static CDlgProgress progress;
+    progress.CreateOnce(process.installDir);
+    process.progress = &progress;
+
+    // 7. The main window, modal for the life of the process.
+    {
+        CHookStateOnly hooks;
+        CMainWindow window(process, hooks);
+        window.Run();
+    }
+    progress.Destroy();
+    OleUninitialize();
+    Gdiplus::GdiplusShutdown(gdiplusToken);
+    return 0;
+}
+
+} // namespace
+} // namespace n640::win
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) { return n640::win::Run(); }
