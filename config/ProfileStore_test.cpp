@@ -341,15 +341,17 @@ TEST_F(ProfileStoreTest, DefaultProfileThatCannotBeCreated) {
     EXPECT_FALSE(std::filesystem::exists(ProfileFile(2)));
 }
 
-TEST_F(ProfileStoreTest, ReadOnlyProfileFolderRefusesTheDefaultProfile) {
+TEST_F(ProfileStoreTest, ReadOnlyProfileFileRefusesTheSave) {
     WriteInfo(ValidSlots(0));
     WriteProfile(1, UserProfile(1));
     store->LoadSlots();
-    if (!testing::MakeReadOnly(dir / "Profile"))
-        GTEST_SKIP() << "this account may write into read-only folders (root or Windows), so access cannot be refused";
-    EXPECT_FALSE(store->SelectProfile(2));
-    EXPECT_EQ(notifier.Texts().back(), u"Tips: Access denied (4).");
-    EXPECT_EQ(store->Profile().settings.dpiLevels[0], 1);
+    const auto before = ReadBytes(ProfileFile(1));
+    testing::MakeReadOnly(ProfileFile(1));
+    store->Profile().settings.dpiLevels[0] = 2;
+    if (store->SaveActiveProfile())
+        GTEST_SKIP() << "this account may replace read-only files (root), so access cannot be refused here";
+    EXPECT_EQ(notifier.Texts(), std::vector<std::u16string>{u"Info: Access denied (5)."});
+    EXPECT_EQ(ReadBytes(ProfileFile(1)), before);
 }
 
 TEST_F(ProfileStoreTest, ImportAndExport) {

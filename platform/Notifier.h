@@ -3,6 +3,7 @@
 // record exactly what would be shown and the command-line tool prints it.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -50,19 +51,9 @@ private:
     Sink sink_;
 };
 
-} // namespace n640
-
-namespace n640 {
-
 // The system message box captioned "Info" with one OK button (MessageBoxW on Windows; a line on
 // standard error elsewhere). Notifier implementations of the driver call it for ShowSystemInfo.
 void ShowSystemMessageBox(std::u16string_view text, WindowRef owner);
-
-} // namespace n640
-
-#include <functional>
-
-namespace n640 {
 
 // Looks up a string of the current language by its key (str_msg2, ...); "" when it has none.
 using TextLookup = std::function<std::u16string(std::string_view key)>;
