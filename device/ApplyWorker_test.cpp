@@ -11,6 +11,7 @@
 
 #include "config/ProfileStore.h"
 #include "device/sim/SimulatedMouse.h"
+#include "functions/FunctionModel.h"
 #include "platform/File.h"
 #include "platform/Notifier.h"
 
