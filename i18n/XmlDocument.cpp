@@ -377,6 +377,11 @@ uint32_t CXmlDocument::NewRecord() {
     return index;
 }
 
+const ElementRecord& CXmlDocument::Element(uint32_t index) const {
+    static const ElementRecord none{};
+    return index < used_ ? Rec(index) : none;
+}
+
 std::u16string_view CXmlDocument::ElementName(uint32_t index) const {
     if (index == 0 || index >= used_) return {};
     return TagName(text_, Rec(index).start + 1);

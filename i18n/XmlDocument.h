@@ -116,7 +116,8 @@ public:
     uint32_t Flags() const { return flags_; }
     // Records in use, the document record included.
     uint32_t ElementCount() const { return used_; }
-    const ElementRecord& Element(uint32_t index) const { return Rec(index); }
+    // A record of the index; an index past the records in use reads as all zero.
+    const ElementRecord& Element(uint32_t index) const;
     std::u16string_view ElementName(uint32_t index) const;
     uint32_t Root() const { return Rec(0).firstChild; }
     bool WellFormed() const;
