@@ -179,6 +179,13 @@ TEST_F(Discovery, ReopenClosesFirstAndClosedLinkFailsEverything) {
     EXPECT_TRUE(log.Events().empty());
 }
 
+TEST(DeviceIds, LoaderHardwareIdAndMousePath) {
+    EXPECT_TRUE(IsLoaderHardwareId("USB\\VID_04D9&PID_8022&REV_0100"));
+    EXPECT_TRUE(IsLoaderHardwareId("usb\\vid_04d9&pid_8022"));
+    EXPECT_FALSE(IsLoaderHardwareId("USB\\VID_04D9&PID_8023"));
+    EXPECT_TRUE(IsMouseInterfacePath("\\\\?\\hid#vid_3f1c&pid_5c21&mi_01#7&1&0&0000#{4d1e55b2}"));
+}
+
 // --- pacing of the output reports ---
 
 using Pacing = SimLinkTest;

@@ -80,6 +80,17 @@ private:
 
 } // namespace
 
+HidOpenError HidOpenErrorOfErrno(int error) {
+    switch (error) {
+    case EACCES:
+    case EPERM: return HidOpenError::AccessDenied;
+    case ENOENT:
+    case ENODEV:
+    case ENXIO: return HidOpenError::NotFound;
+    default: return HidOpenError::Other;
+    }
+}
+
 std::optional<HidIds> ParseHidUevent(const std::string& uevent) {
     std::istringstream lines(uevent);
     std::string line;
@@ -151,16 +162,7 @@ std::unique_ptr<IHidHandle> CHidrawEnumerator::Open(const std::string& path, Hid
     // Feature reports go both ways on either handle, so both are opened for reading and writing.
     const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
     if (fd < 0) {
-        if (error) {
-            switch (errno) {
-            case EACCES:
-            case EPERM: *error = HidOpenError::AccessDenied; break;
-            case ENOENT:
-            case ENODEV:
-            case ENXIO: *error = HidOpenError::NotFound; break;
-            default: *error = HidOpenError::Other; break;
-            }
-        }
+        if (error) *error = HidOpenErrorOfErrno(errno);
         return nullptr;
     }
     if (error) *error = HidOpenError::None;

@@ -49,6 +49,9 @@ private:
     IHidrawDescriptorReader* reader_;
 };
 
+// The reason of a failed open() of a hidraw node.
+HidOpenError HidOpenErrorOfErrno(int error);
+
 // Parses "HID_ID=0003:00003F1C:00005C21" out of a uevent text.
 std::optional<HidIds> ParseHidUevent(const std::string& uevent);
 

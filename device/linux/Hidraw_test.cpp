@@ -3,6 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -78,6 +81,14 @@ TEST_F(FakeSysfs, DiscoveryFindsTheVendorInterface) {
     EXPECT_EQ(link.ReportCount(), kSimFeatureReportCount);
     int version = 0;
     EXPECT_FALSE(link.GetFirmwareVersion(version));  // a plain file takes no feature report
+}
+
+TEST(HidrawOpen, ErrorReasons) {
+    EXPECT_EQ(HidOpenErrorOfErrno(EACCES), HidOpenError::AccessDenied);
+    EXPECT_EQ(HidOpenErrorOfErrno(EPERM), HidOpenError::AccessDenied);
+    EXPECT_EQ(HidOpenErrorOfErrno(ENOENT), HidOpenError::NotFound);
+    EXPECT_EQ(HidOpenErrorOfErrno(ENODEV), HidOpenError::NotFound);
+    EXPECT_EQ(HidOpenErrorOfErrno(EBUSY), HidOpenError::Other);
 }
 
 TEST_F(FakeSysfs, PermissionDeniedIsReportedAsSuch) {

@@ -35,12 +35,5 @@ TEST(WinHid, NoLoaderWithoutTheDevice) {
     EXPECT_FALSE(MakePlatformLoaderSearch()->LoaderPresent());
 }
 
-TEST(WinHid, HardwareIdMatch) {
-    EXPECT_TRUE(IsLoaderHardwareId("USB\\VID_04D9&PID_8022&REV_0100"));
-    EXPECT_TRUE(IsLoaderHardwareId("usb\\vid_04d9&pid_8022"));
-    EXPECT_FALSE(IsLoaderHardwareId("USB\\VID_04D9&PID_8023"));
-    EXPECT_TRUE(IsMouseInterfacePath("\\\\?\\hid#vid_3f1c&pid_5c21&mi_01#7&1&0&0000#{4d1e55b2}"));
-}
-
 } // namespace
 } // namespace n640
