@@ -110,7 +110,8 @@ bool CUSBDriver::SendFeature(const uint8_t* params, size_t len) {
 }
 
 bool CUSBDriver::SendFeatureLocked(const uint8_t* params, size_t len) {
-    if ((params == nullptr && len != 0) || len >= kFeatureBufferSize || !writeHandle_) return false;
+    // Parameters the report has no room for would be cut off silently: refuse them instead.
+    if ((params == nullptr && len != 0) || len > reportCount_ || !writeHandle_) return false;
     request_.fill(0);
     if (len != 0) std::memcpy(request_.data() + 1, params, len);
     request_[0] = reportId_;

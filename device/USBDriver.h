@@ -55,7 +55,8 @@ public:
     uint16_t ReportCount() const;
 
     // Transport primitives.
-    // Sends a feature report whose bytes 1.. are params[0..len) (the rest zero); len < 255.
+    // Sends a feature report whose bytes 1.. are params[0..len) (the rest zero); fails without
+    // sending when len exceeds the report count.
     bool SendFeature(const uint8_t* params, size_t len);
     // Reads the feature report (reportCount + 1 bytes) into reply, the rest zero.
     bool ReadFeature(std::array<uint8_t, kFeatureBufferSize>& reply);

@@ -186,6 +186,19 @@ TEST(DeviceIds, LoaderHardwareIdAndMousePath) {
     EXPECT_TRUE(IsMouseInterfacePath("\\\\?\\hid#vid_3f1c&pid_5c21&mi_01#7&1&0&0000#{4d1e55b2}"));
 }
 
+TEST_F(Discovery, ParametersThatDoNotFitTheReportAreRefused) {
+    FakeInterface small;
+    small.caps = std::vector<HidValueCap>{Cap(0xFF01, 0x22, 7, 3)};
+    hid.interfaces = {{"s", small}};
+    CRecordingHid recording(hid, log);
+    CUSBDriver smallLink(recording, clock);
+    ASSERT_TRUE(smallLink.Open());
+    EXPECT_FALSE(smallLink.SetLedColour(0x00336699));   // needs five parameter bytes
+    EXPECT_TRUE(smallLink.SetDpiLevelValue(3));         // needs three
+    ASSERT_EQ(log.Events().size(), 1u);
+    EXPECT_EQ(log.Events()[0].Text(), "feature 07 0B 01 03");
+}
+
 // --- pacing of the output reports ---
 
 using Pacing = SimLinkTest;
