@@ -44,8 +44,8 @@ public:
     void Apply(const PointerValues& values) override;
 
 private:
-    WindowRef mainWindow_;
-    std::ostream* note_;
+    [[maybe_unused]] WindowRef mainWindow_;  // Windows only
+    [[maybe_unused]] std::ostream* note_;    // Linux only
     std::atomic<bool> noted_{false};
 };
 
