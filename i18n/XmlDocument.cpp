@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <unordered_map>
 
 #include "i18n/CodePage.h"
 #include "i18n/FileBytes.h"
@@ -450,6 +451,19 @@ void CXmlDocument::Parse() {
 
     std::vector<uint32_t> stack;
     stack.reserve(6);
+    // How many open elements carry each name, kept once an end tag without a start tag has had to
+    // walk a deep stack: further stray end tags are then known at once, so a file of them inside
+    // deep nesting does not take quadratic time. Ordinary files never pay for it; names compared
+    // without case always take the walk.
+    constexpr size_t kShallow = 64;
+    std::unordered_map<std::u16string_view, uint32_t> openNames;
+    bool counting = false;
+    auto popTo = [&](size_t size) {
+        if (counting) {
+            for (size_t k = size; k < stack.size(); ++k) --openNames[nameAt(stack[k])];
+        }
+        stack.resize(size);
+    };
     const std::u16string_view text(text_);
     size_t pos = 0;
     for (;;) {
@@ -483,11 +497,20 @@ void CXmlDocument::Parse() {
             } else {
                 if (stack.size() == stack.capacity()) stack.reserve(stack.capacity() * 2 + 6);
                 stack.push_back(index);
+                if (counting) ++openNames[text.substr(n.nameStart, n.nameLength)];
             }
         } else if (n.kind == kEndTag) {
             const std::u16string_view name = text.substr(n.nameStart, n.nameLength);
             size_t k = stack.size();
+            if (counting) {
+                const auto open = openNames.find(name);
+                if (open == openNames.end() || open->second == 0) k = 0;
+            }
             while (k > 0 && !sameName(nameAt(stack[k - 1]), name)) --k;
+            if (k == 0 && !counting && !ignoreCase && stack.size() > kShallow) {
+                counting = true;
+                for (uint32_t open : stack) ++openNames[nameAt(open)];
+            }
             if (k == 0) {
                 markError(stack);
                 std::u16string m = u"No start tag for end tag '";
@@ -515,7 +538,7 @@ void CXmlDocument::Parse() {
             r.length = static_cast<uint32_t>(n.start + n.length - r.start);
             const uint32_t endLength = static_cast<uint32_t>(std::min<size_t>(n.length, kEndTagMax));
             r.tagLengths = (r.tagLengths & kStartTagMask) | (endLength << 22);
-            stack.resize(k - 1);
+            popTo(k - 1);
         } else if (n.kind == kError) {
             markError(stack);
             Note(n.error);

@@ -368,6 +368,15 @@ TEST(XmlDocument, DeepNestingNeedsNoCallStack) {
     EXPECT_FALSE(doc.SetDoc(open));
     EXPECT_EQ(doc.ResultText(), u"Element 'a' at offset " + Ascii16(std::to_string(3 * (kDepth - 1))) + u" not ended");
     EXPECT_EQ(doc.Element(doc.Root()).nextSibling, 2u);  // all now siblings at the top
+
+    // Stray end tags inside the deep nesting: each is reported missing without walking the stack.
+    std::u16string stray = open;
+    for (size_t i = 0; i < kDepth; ++i) stray += u"</b>";
+    for (size_t i = 0; i < kDepth; ++i) stray += u"</a>";
+    EXPECT_FALSE(doc.SetDoc(stray));
+    EXPECT_EQ(doc.ResultText(), u"No start tag for end tag 'b' at offset " + Ascii16(std::to_string(3 * kDepth)));
+    EXPECT_TRUE(doc.Element(kDepth).levelFlags & xml::kErrorInside);
+    EXPECT_EQ(doc.Element(doc.Root()).length, 3 * kDepth + 8 * kDepth);  // the outermost a is ended
 }
 
 TEST(XmlDocument, ParsesATenMegabyteFile) {
