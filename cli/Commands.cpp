@@ -1,0 +1,575 @@
+#include "cli/Commands.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <sstream>
+
+#include "cli/Args.h"
+#include "cli/Help.h"
+#include "cli/ProfileText.h"
+#include "cli/Session.h"
+#include "config/ProfileSlot.h"
+#include "config/ProfileStore.h"
+#include "functions/FunctionModel.h"
+#include "functions/KeyNames.h"
+#include "i18n/LanguageTable.h"
+#include "i18n/UiLanguage.h"
+#include "i18n/XmlDocument.h"
+#include "macro/MacroLibrary.h"
+#include "platform/File.h"
+#include "platform/Text.h"
+#include "ui/pages/MainSetModel.h"
+
+namespace n640::cli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+int Usage(CSession& s, const std::string& command, const std::string& message) {
+    s.err() << "n640ctl " << command << ": " << message << "\n";
+    const std::string help = CommandHelp(command);
+    s.err() << (help.empty() ? MainHelp() : help);
+    return kExitUsage;
+}
+
+int Fail(CSession& s, const std::string& message) {
+    s.err() << message << "\n";
+    return kExitFailure;
+}
+
+// The slot (0..4) of the data directory whose profile file this is, or -1.
+int SlotOfFile(CSession& s, const fs::path& file) {
+    std::error_code ec;
+    for (int slot = 0; slot < 5; ++slot) {
+        const fs::path p = s.DataDir() / "Profile" / ("Profile" + std::to_string(slot + 1) + ".cfg");
+        if (fs::equivalent(p, file, ec)) return slot;
+    }
+    return -1;
+}
+
+std::string Hex32(uint32_t v) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "0x%08X", v);
+    return buf;
+}
+
+std::string FirmwareText(int version) {
+    if (version == 0) return "Unknown";
+    const std::string digits = std::to_string(version);
+    if (digits.size() == 1) return "V 0.0." + digits;
+    if (digits.size() == 2) return std::string("V 0.") + digits[0] + "." + digits[1];
+    return "V " + digits.substr(0, digits.size() - 2) + "." + digits[digits.size() - 2] + "." + digits.back();
+}
+
+// ---- devices, info ----------------------------------------------------------------------
+
+int CmdDevices(CSession& s) {
+    if (s.args().words.size() != 1) return Usage(s, "devices", "takes no operands");
+    IHidEnumerator* hid = s.Hid();
+    if (hid == nullptr) return kExitUsage;
+    bool chosen = false;
+    int found = 0;
+    bool denied = false;
+    for (const std::string& path : hid->InterfacePaths()) {
+        const auto ids = hid->Attributes(path);
+        if (!ids || ids->vendorId != kMouseVendorId || ids->productId != kMouseProductId) continue;
+        ++found;
+        std::string capText = "no vendor feature";
+        bool hasCap = false;
+        if (const auto caps = hid->FeatureValueCaps(path)) {
+            for (size_t i = 0; i < caps->size() && i < kMaxFeatureValueCapsExamined; ++i) {
+                const HidValueCap& c = (*caps)[i];
+                if (c.usagePage == 0xFF01 && c.usage == 0x22) {
+                    hasCap = true;
+                    capText = "vendor feature (report id " + std::to_string(c.reportId) + ", " +
+                              std::to_string(c.reportCount) + " bytes)";
+                    break;
+                }
+            }
+        } else {
+            capText = "capabilities unreadable";
+        }
+        std::string use;
+        if (hasCap && !chosen) {
+            HidOpenError error = HidOpenError::None;
+            auto handle = hid->Open(path, HidAccess::Write, &error);
+            if (handle) {
+                use = "  <- used";
+                chosen = true;
+            } else if (error == HidOpenError::AccessDenied) {
+                use = "  (access denied)";
+                denied = true;
+            } else {
+                use = "  (cannot be opened)";
+            }
+        }
+        s.out() << path << "  3F1C:5C21  " << capText << use << "\n";
+    }
+    if (found == 0) return Fail(s, "no HID interface of the mouse (3F1C:5C21) was found");
+    if (!chosen) {
+        if (denied) {
+            s.err() << "access to the mouse was denied. Install the udev rule and plug the mouse in again:\n"
+                       "  sudo install -m 644 cli/70-n640.rules /etc/udev/rules.d/ && sudo udevadm control --reload\n";
+        } else {
+            s.err() << "none of the mouse's interfaces can be used\n";
+        }
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+int CmdInfo(CSession& s) {
+    if (s.args().words.size() != 1) return Usage(s, "info", "takes no operands");
+    CUSBDriver* link = s.OpenMouse();
+    if (link == nullptr) return kExitFailure;
+    int version = 0;
+    if (!link->GetFirmwareVersion(version)) return Fail(s, "the mouse did not answer the firmware version query");
+    s.out() << "firmware: " << FirmwareText(version) << " (" << version << ")\n";
+    return kExitOk;
+}
+
+// ---- show, new, set ---------------------------------------------------------------------
+
+int CmdShow(CSession& s) {
+    const auto& w = s.args().words;
+    if (w.size() > 2) return Usage(s, "show", "takes at most one PROFILE");
+    if (w.size() == 2) {
+        ProfileImage image;
+        const fs::path file = ProfilePath(s, w[1]);
+        if (!ReadProfileFile(s, file, image)) return kExitFailure;
+        MacroAssignments assignments{};
+        for (int i = 0; i < kInputCount; ++i) {
+            if (image.buttons[i].type == kTypeMacro) assignments[static_cast<size_t>(i)] = image.buttons[i].macroId;
+        }
+        s.out() << "profile: " << file.string() << "\n" << DescribeProfile(image, assignments);
+        return kExitOk;
+    }
+    if (!s.EnsureDataDir()) return kExitFailure;
+    CProfileStore& store = s.Store();
+    s.out() << "profile: " << store.ProfilePath(store.ActiveSlot()).string() << " (active, profile "
+            << store.ActiveSlot() + 1 << ")\n"
+            << DescribeProfile(store.Profile(), store.Assignments());
+    return kExitOk;
+}
+
+int CmdNew(CSession& s) {
+    const auto& w = s.args().words;
+    if (w.size() != 2) return Usage(s, "new", "needs exactly one PROFILE");
+    auto image = std::make_unique<ProfileImage>();
+    BuildDefaultProfile(image.get());
+    const fs::path file = ProfilePath(s, w[1]);
+    if (!WriteFile(s, file, image.get(), sizeof *image)) return kExitFailure;
+    s.out() << "wrote the factory default profile to " << file.string() << "\n";
+    return kExitOk;
+}
+
+struct SetOutcome {
+    int status = kExitOk;
+    bool macroChanged = false;
+};
+
+std::optional<bool> OnOff(const std::string& v) {
+    if (v == "on") return true;
+    if (v == "off") return false;
+    return std::nullopt;
+}
+
+// Applies one SETTING VALUE… to the image; returns the exit status.
+int ApplySetting(CSession& s, ProfileImage& image, MacroAssignments& assignments, const std::vector<std::string>& w,
+                 bool& macroChanged) {
+    const std::string& setting = w[2];
+    const std::vector<std::string> values(w.begin() + 3, w.end());
+    auto& t = image.settings;
+    auto needValues = [&](size_t n) { return values.size() == n; };
+    auto ranged = [&](int32_t& field, long long min, long long max) -> int {
+        if (!needValues(1)) return Usage(s, "set", setting + " takes one value");
+        const auto v = ParseNumber(values[0], min, max);
+        if (!v) return Usage(s, "set", setting + " takes a whole number from " + std::to_string(min) + " to " +
+                                          std::to_string(max));
+        field = static_cast<int32_t>(*v);
+        return kExitOk;
+    };
+
+    if (setting == "button") {
+        if (!needValues(2)) return Usage(s, "set", "button takes INPUT and FUNCTION");
+        const auto input = ParseInput(values[0]);
+        if (!input) return Usage(s, "set", "unknown input \"" + values[0] + "\" (0..6 or left, middle, right, forward, back, wheel-up, wheel-down)");
+        const FunctionChoice choice = ParseFunction(*input, values[1]);
+        if (!choice.error.empty()) return Usage(s, "set", choice.error);
+        std::span<const MacroRecord> library;
+        std::vector<MacroRecord> records;
+        if (choice.result.kind == kTypeMacro) {
+            CMacroLibrary* lib = s.Library();
+            if (lib == nullptr) return kExitFailure;
+            const MacroRecord* macro = lib->Find(choice.result.value);
+            if (macro == nullptr) return Fail(s, "there is no macro with the id " + Hex32(choice.result.value));
+            records.push_back(*macro);
+            library = records;
+        }
+        const WriteBackOutcome outcome = WriteBackChoice(image, assignments, choice.result, library);
+        if (outcome == WriteBackOutcome::LeftClickRequired || outcome == WriteBackOutcome::NoSniperOnWheel) {
+            return Fail(s, Utf8(WriteBackMessage(outcome)));
+        }
+        if (outcome != WriteBackOutcome::Written) return Usage(s, "set", "nothing was chosen");
+        macroChanged = true;
+        return kExitOk;
+    }
+    if (setting == "dpi") {
+        if (!needValues(1)) return Usage(s, "set", "dpi takes one comma-separated list");
+        std::vector<int> levels;
+        std::stringstream list(values[0]);
+        std::string item;
+        while (std::getline(list, item, ',')) {
+            const auto v = ParseNumber(item, 1, 100000);
+            if (!v) return Usage(s, "set", "\"" + item + "\" is not a DPI value");
+            levels.push_back(static_cast<int>(*v));
+        }
+        if (!SetDpiLevels(image, levels)) {
+            return Usage(s, "set", "dpi takes 1 to 7 different values of 500 750 1000 1250 1500 2000 2500 3000 3250 3500 4000 5000 6000 7000");
+        }
+        return kExitOk;
+    }
+    if (setting == "rate") {
+        if (!needValues(1)) return Usage(s, "set", "rate takes one value");
+        const auto v = ParseNumber(values[0], 1, 1000);
+        if (!v || !SetReportRate(image, static_cast<int>(*v))) return Usage(s, "set", "rate takes 125, 250, 500 or 1000");
+        return kExitOk;
+    }
+    if (setting == "light") {
+        if (!needValues(1)) return Usage(s, "set", "light takes one mode");
+        const auto mode = ParseLightMode(values[0]);
+        if (!mode) return Usage(s, "set", "light takes steady, breathing, effect3, effect4, cycle or off");
+        t.lightMode = *mode;
+        return kExitOk;
+    }
+    if (setting == "colour" || setting == "color") {
+        if (!needValues(2)) return Usage(s, "set", "colour takes an index 0..3 and #RRGGBB");
+        const auto index = ParseNumber(values[0], 0, 3);
+        const auto colour = ParseColour(values[1]);
+        if (!index) return Usage(s, "set", "the colour index is 0..3");
+        if (!colour) return Usage(s, "set", "\"" + values[1] + "\" is not a colour like #FF8000");
+        t.colours[*index] = *colour;
+        t.colourFromSliders[*index] = 1;
+        return kExitOk;
+    }
+    if (setting == "brightness") return ranged(t.brightness, 1, 10);
+    if (setting == "breath-speed") return ranged(t.breathSpeed, 1, 5);
+    if (setting == "cycle-speed") {
+        int32_t position = 0;
+        const int r = ranged(position, 1, 3);
+        if (r == kExitOk) t.cycleSpeed = position * 2;
+        return r;
+    }
+    if (setting == "pointer-speed") return ranged(t.pointerSpeed, 1, 20);
+    if (setting == "own-colours" || setting == "precision") {
+        if (!needValues(1) || !OnOff(values[0])) return Usage(s, "set", setting + " takes on or off");
+        (setting == "precision" ? t.enhancePrecision : t.ownColours) = *OnOff(values[0]) ? 1 : 0;
+        return kExitOk;
+    }
+    if (setting == "wheel-lines") {
+        if (needValues(1) && values[0] == "screen") {
+            t.wheelLines = kWheelScreen;
+            return kExitOk;
+        }
+        return ranged(t.wheelLines, 1, kMaxWheelLines);
+    }
+    return Usage(s, "set", "unknown setting \"" + setting + "\"");
+}
+
+int CmdSet(CSession& s) {
+    const auto& w = s.args().words;
+    if (w.size() < 4) return Usage(s, "set", "needs PROFILE SETTING VALUE");
+    const fs::path file = ProfilePath(s, w[1]);
+    auto image = std::make_unique<ProfileImage>();
+    if (!ReadProfileFile(s, file, *image)) return kExitFailure;
+
+    // A profile of the data directory keeps its macro assignments in its slot.
+    const int slot = s.args().dataDir || fs::exists(s.DataDir()) ? SlotOfFile(s, file) : -1;
+    std::unique_ptr<ConfigInfo> info;
+    const fs::path infoPath = s.DataDir() / "Profile" / "ConfigInfo.cfg";
+    MacroAssignments assignments{};
+    if (slot >= 0) {
+        info = std::make_unique<ConfigInfo>();
+        std::memset(info.get(), 0, sizeof *info);
+        size_t got = 0;
+        if (s.files().Read(infoPath, info.get(), sizeof *info, &got) == FileStatus::Ok) {
+            std::copy(std::begin(info->slots[slot].macroIds), std::end(info->slots[slot].macroIds), assignments.begin());
+        }
+    }
+    bool macroChanged = false;
+    const MacroAssignments before = assignments;
+    const int status = ApplySetting(s, *image, assignments, w, macroChanged);
+    if (status != kExitOk) return status;
+    if (!WriteFile(s, file, image.get(), sizeof *image)) return kExitFailure;
+    if (info && assignments != before) {
+        std::copy(assignments.begin(), assignments.end(), std::begin(info->slots[slot].macroIds));
+        if (!WriteFile(s, infoPath, info.get(), sizeof *info)) return kExitFailure;
+    }
+    s.out() << "set " << w[2];
+    for (size_t i = 3; i < w.size(); ++i) s.out() << " " << w[i];
+    s.out() << " in " << file.string() << "\n";
+    return kExitOk;
+}
+
+// ---- slots, select ----------------------------------------------------------------------
+
+int CmdSlots(CSession& s) {
+    if (s.args().words.size() != 1) return Usage(s, "slots", "takes no operands");
+    if (!s.EnsureDataDir()) return kExitFailure;
+    CProfileStore& store = s.Store();
+    for (int slot = 0; slot < 5; ++slot) {
+        const ProfileSlot& p = store.Slots().slots[slot];
+        s.out() << (slot == store.ActiveSlot() ? "* " : "  ") << slot + 1 << "  " << store.ProfilePath(slot).string();
+        if (p.magic != kSlotMagic) s.out() << "  (slot not valid)";
+        bool anyMacro = false;
+        for (int i = 0; i < kInputCount; ++i) {
+            const uint32_t id = slot == store.ActiveSlot() ? store.Assignments()[static_cast<size_t>(i)]
+                                                           : static_cast<uint32_t>(p.macroIds[i]);
+            if (id == 0) continue;
+            s.out() << (anyMacro ? ", " : "  macros: ") << InputName(i) << "=" << Hex32(id);
+            anyMacro = true;
+        }
+        s.out() << "\n";
+    }
+    return kExitOk;
+}
+
+int CmdSelect(CSession& s) {
+    const auto& w = s.args().words;
+    if (w.size() != 2) return Usage(s, "select", "needs N (1..5)");
+    const auto n = ParseNumber(w[1], 1, 5);
+    if (!n) return Usage(s, "select", "N is 1..5");
+    if (!s.EnsureDataDir()) return kExitFailure;
+    CProfileStore& store = s.Store();
+    if (!store.SelectProfile(static_cast<int>(*n) - 1)) return Fail(s, "profile " + w[1] + " was not selected");
+    if (!store.SaveActiveProfile()) return kExitFailure;
+    s.out() << "profile " << *n << " is active: " << store.ProfilePath(store.ActiveSlot()).string() << "\n";
+    return kExitOk;
+}
+
+// ---- macros -----------------------------------------------------------------------------
+
+std::optional<int> ParseCategory(const std::string& text) {
+    if (const auto n = ParseNumber(text, 1, kGameCategoryCount)) return static_cast<int>(*n);
+    for (int c = 1; c <= kGameCategoryCount; ++c) {
+        const auto& row = kGameCategories[static_cast<size_t>(c - 1)];
+        for (auto name : {row.englishMenu, row.englishButton, row.chineseMenu, row.chineseButton}) {
+            std::string n = Utf8(name);
+            while (!n.empty() && n.back() == ' ') n.pop_back();
+            if (n == text) return c;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string EventText(uint32_t word) {
+    const uint32_t value = EventValue(word);
+    switch (EventKind(word)) {
+    case kEventPress: return "press " + Utf8(MacroKeyName(value)) + " (" + std::to_string(value) + ")";
+    case kEventRelease: return "release " + Utf8(MacroKeyName(value)) + " (" + std::to_string(value) + ")";
+    case kEventDelay: return "delay " + std::to_string(value) + " ms";
+    default: return "unknown event " + Hex32(word);
+    }
+}
+
+int CmdMacros(CSession& s) {
+    const auto& w = s.args().words;
+    if (w.size() < 2) return Usage(s, "macros", "needs list, show, delete or rename");
+    const std::string& sub = w[1];
+    if (!s.args().macros && !s.EnsureDataDir()) return kExitFailure;
+    CMacroLibrary* lib = s.Library();
+    if (lib == nullptr) return kExitFailure;
+    auto parseId = [&](const std::string& text) { return ParseNumber(text, 1, 0xFFFFFFFFLL, true); };
+
+    if (sub == "list") {
+        if (w.size() > 3) return Usage(s, "macros", "list takes at most one CATEGORY");
+        std::vector<int> categories;
+        if (w.size() == 3) {
+            const auto c = ParseCategory(w[2]);
+            if (!c) return Usage(s, "macros", "unknown category \"" + w[2] + "\" (1..21 or a game's name)");
+            categories.push_back(*c);
+        } else {
+            for (int c = 1; c <= kGameCategoryCount; ++c) categories.push_back(c);
+        }
+        int count = 0;
+        for (int c : categories) {
+            for (const auto& entry : lib->ListCategory(c)) {
+                s.out() << Hex32(entry.id) << "  " << Utf8(entry.name) << "  [" << Utf8(GameCategoryButtonText(c))
+                        << "]\n";
+                ++count;
+            }
+        }
+        if (count == 0) s.out() << "no macros\n";
+        return kExitOk;
+    }
+    if (sub == "show" || sub == "delete") {
+        if (w.size() != 3) return Usage(s, "macros", sub + " needs an ID");
+        const auto id = parseId(w[2]);
+        if (!id) return Usage(s, "macros", "\"" + w[2] + "\" is not a macro id");
+        const MacroRecord* record = lib->Find(static_cast<uint32_t>(*id));
+        if (record == nullptr) return Fail(s, "there is no macro with the id " + Hex32(static_cast<uint32_t>(*id)));
+        if (sub == "show") {
+            s.out() << "macro " << Hex32(record->id) << " \"" << Utf8(MacroName(*record)) << "\"  category "
+                    << MacroCategory(record->id) << " [" << Utf8(GameCategoryButtonText(static_cast<int>(MacroCategory(record->id))))
+                    << "]\n";
+            s.out() << "repeat: "
+                    << (record->repeatCount == kMacroSinglePress ? std::string("1 (single press)")
+                                                                 : std::to_string(record->repeatCount))
+                    << "\n";
+            const uint32_t n = std::min(record->eventCount, kMacroMaxEvents);
+            for (uint32_t i = 0; i < n; ++i) s.out() << "  " << EventText(record->events[i]) << "\n";
+            return kExitOk;
+        }
+        // In use by any profile of the data directory: refused, as the macro page refuses it.
+        if (!s.args().macros) {
+            CProfileStore& store = s.Store();
+            if (IsMacroInUse(record->id, store.Slots(), store.Profile(), store.Assignments())) {
+                return Fail(s, "the macro " + Hex32(record->id) + " is used by a profile and cannot be deleted");
+            }
+        }
+        const uint32_t deleted = record->id;
+        lib->DeleteMacro(deleted);
+        if (lib->Find(deleted) != nullptr) return Fail(s, "the macro was not deleted");
+        s.out() << "deleted macro " << Hex32(deleted) << "\n";
+        return kExitOk;
+    }
+    if (sub == "rename") {
+        if (w.size() != 4) return Usage(s, "macros", "rename needs ID and NAME");
+        const auto id = parseId(w[2]);
+        if (!id) return Usage(s, "macros", "\"" + w[2] + "\" is not a macro id");
+        const std::u16string name = Utf8ToUtf16(w[3]);
+        if (name.empty() || name.size() > 20) return Usage(s, "macros", "a macro name has 1 to 20 characters");
+        for (size_t i = 0; i < CMacroLibrary::Size(); ++i) {
+            MacroRecord& r = lib->Record(i);
+            if (!IsStoredMacro(r) || r.id != static_cast<uint32_t>(*id)) continue;
+            std::fill(std::begin(r.name), std::end(r.name), u'\0');
+            std::copy(name.begin(), name.end(), r.name);
+            if (!lib->SaveMacroLibrary()) return kExitFailure;
+            s.out() << "renamed macro " << Hex32(r.id) << " to \"" << w[3] << "\"\n";
+            return kExitOk;
+        }
+        return Fail(s, "there is no macro with the id " + Hex32(static_cast<uint32_t>(*id)));
+    }
+    return Usage(s, "macros", "unknown subcommand \"" + sub + "\"");
+}
+
+// ---- sim --------------------------------------------------------------------------------
+
+int CmdSim(CSession& s) {
+    const auto& w = s.args().words;
+    if (w.size() < 2 || w.size() > 3 || (w[1] != "show" && w[1] != "reset")) {
+        return Usage(s, "sim", "needs show or reset, and at most one STATEFILE");
+    }
+    const fs::path state = w.size() == 3 ? fs::path(w[2]) : s.SimStateFile();
+    CSimulatedMouse mouse;
+    std::error_code ec;
+    if (w[1] == "reset") {
+        if (!mouse.SaveFile(state.string())) return Fail(s, "cannot write " + Quoted(state));
+        s.out() << "the simulated mouse in " << state.string() << " holds its factory memory\n";
+        return kExitOk;
+    }
+    if (!fs::exists(state, ec)) {
+        s.err() << "no simulated mouse state in " << state.string() << "; showing the factory memory\n";
+    } else if (!mouse.LoadFile(state.string())) {
+        return Fail(s, Quoted(state) + " is not a simulated mouse's state file");
+    }
+    s.out() << mouse.Describe();
+    return kExitOk;
+}
+
+// ---- lang -------------------------------------------------------------------------------
+
+int CmdLang(CSession& s) {
+    const auto& w = s.args().words;
+    if (w.size() < 3) return Usage(s, "lang", "needs check FILE... or get FILE KEY");
+    if (w[1] == "get") {
+        if (w.size() != 4) return Usage(s, "lang", "get needs FILE and KEY");
+        if (!fs::exists(w[2])) return Fail(s, "cannot open " + Quoted(w[2]) + ": no such file");
+        CXmlDocument doc;
+        doc.LoadFile(fs::path(w[2]).u16string());
+        const std::u16string value = LookupText(doc, u"config", Utf8ToUtf16(w[3]));
+        if (value.empty()) return Fail(s, "no text for (config, " + w[3] + ") in " + Quoted(w[2]));
+        s.out() << Utf8(value) << "\n";
+        return kExitOk;
+    }
+    if (w[1] != "check") return Usage(s, "lang", "unknown subcommand \"" + w[1] + "\"");
+    int status = kExitOk;
+    for (size_t f = 2; f < w.size(); ++f) {
+        const fs::path file(w[f]);
+        s.out() << file.string() << ":\n";
+        if (!fs::exists(file)) {
+            s.out() << "  error: no such file\n";
+            status = kExitFailure;
+            continue;
+        }
+        CXmlDocument doc;
+        const bool parsed = doc.LoadFile(file.u16string());
+        std::string notes = Utf8(doc.ResultText());
+        while (!notes.empty() && (notes.back() == '\n' || notes.back() == '\r')) notes.pop_back();
+        if (!notes.empty()) {
+            std::stringstream lines(notes);
+            std::string line;
+            while (std::getline(lines, line)) s.out() << "  " << line << "\n";
+        }
+        if (!parsed || !doc.WellFormed()) status = kExitFailure;
+        int missing = 0;
+        for (const auto key : kLanguageKeys) {
+            const std::u16string value = LookupText(doc, u"config", Utf8ToUtf16(key));
+            if (value.empty()) {
+                s.out() << "  missing or empty: " << key << "\n";
+                ++missing;
+            }
+        }
+        if (missing > 0) status = kExitFailure;
+        s.out() << "  " << kLanguageKeys.size() - static_cast<size_t>(missing) << " of " << kLanguageKeys.size()
+                << " keys present\n";
+    }
+    return status;
+}
+
+} // namespace
+
+int RunApplyCommand(CSession& s);
+int RunReportsCommand(CSession& s);
+
+int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err) {
+    const ParseResult parsed = ParseArgs(argv);
+    if (!parsed.error.empty()) {
+        err << "n640ctl: " << parsed.error << "\ntry: n640ctl --help\n";
+        return kExitUsage;
+    }
+    const Args& a = parsed.args;
+    if (a.words.empty()) {
+        (a.help ? out : err) << MainHelp();
+        return a.help ? kExitOk : kExitUsage;
+    }
+    const std::string& command = a.words[0];
+    const std::string help = CommandHelp(command);
+    if (help.empty()) {
+        err << "n640ctl: unknown command \"" << command << "\"\ntry: n640ctl --help\n";
+        return kExitUsage;
+    }
+    if (a.help) {
+        out << help;
+        return kExitOk;
+    }
+    CSession s(a, out, err);
+    if (command == "devices") return CmdDevices(s);
+    if (command == "info") return CmdInfo(s);
+    if (command == "apply") return RunApplyCommand(s);
+    if (command == "show") return CmdShow(s);
+    if (command == "new") return CmdNew(s);
+    if (command == "set") return CmdSet(s);
+    if (command == "slots") return CmdSlots(s);
+    if (command == "select") return CmdSelect(s);
+    if (command == "macros") return CmdMacros(s);
+    if (command == "reports") return RunReportsCommand(s);
+    if (command == "sim") return CmdSim(s);
+    return CmdLang(s);
+}
+
+} // namespace n640::cli

@@ -1,0 +1,96 @@
+#include "cli/Help.h"
+
+#include <map>
+
+namespace n640::cli {
+
+namespace {
+
+const char* const kMain =
+    "usage: n640ctl [OPTIONS] COMMAND [ARGS...]\n"
+    "\n"
+    "Configure the N640 gaming mouse: profiles, buttons, DPI, report rate, lighting, macros.\n"
+    "\n"
+    "commands:\n"
+    "  devices                     list the mouse's HID interfaces and the one that would be used\n"
+    "  info                        firmware version of the mouse\n"
+    "  apply [PROFILE]             write a profile to the mouse (default: the active profile)\n"
+    "  show [PROFILE]              the profile in readable form\n"
+    "  new PROFILE [--lang en|sc]  write the factory default profile\n"
+    "  set PROFILE SETTING VALUE…  change one setting of a profile file (see: n640ctl set --help)\n"
+    "  slots                       the five profiles and which one is active\n"
+    "  select N                    make profile N (1..5) the active one\n"
+    "  macros list|show|delete|rename …   the macro library (see: n640ctl macros --help)\n"
+    "  reports [PROFILE]           the exact reports and waits an apply sends, without a device\n"
+    "  sim show [STATEFILE] | sim reset [STATEFILE]   the simulated mouse's memory\n"
+    "  lang check FILE… | lang get FILE KEY         language files\n"
+    "\n"
+    "options (anywhere on the line):\n"
+    "  --data-dir DIR      the data directory (default: $XDG_DATA_HOME/zentu-n640 or\n"
+    "                      ~/.local/share/zentu-n640); created with the default files when missing\n"
+    "  --device SPEC       auto (find the mouse through hidraw), /dev/hidrawN, or sim[:STATEFILE]\n"
+    "                      (the simulated mouse; default state file DATA_DIR/SimulatedMouse.bin)\n"
+    "  --macros FILE       the macro library for an explicit PROFILE (default: DATA_DIR/Macro.cfg)\n"
+    "  --lang en|sc        language of new labels (English or Simplified Chinese)\n"
+    "  -h, --help          help for any command\n"
+    "\n"
+    "exit status: 0 success, 1 failure, 2 usage error\n";
+
+const std::map<std::string, const char*> kCommands = {
+    {"devices", "usage: n640ctl devices [--device SPEC]\n"
+                "Lists every HID interface with the mouse's ids (3F1C:5C21), whether it has the vendor\n"
+                "feature capability, and which one would be used.\n"},
+    {"info", "usage: n640ctl info [--device SPEC]\n"
+             "Reads the firmware version of the mouse.\n"},
+    {"apply", "usage: n640ctl apply [PROFILE] [--device SPEC] [--data-dir DIR] [--macros FILE]\n"
+              "Writes a profile to the mouse. Without PROFILE: the active profile of the data directory\n"
+              "with its slot's macro assignments; on success the profile file and ConfigInfo.cfg are saved.\n"
+              "With PROFILE: that file, each macro input taking its macro from the profile's own macro id.\n"},
+    {"show", "usage: n640ctl show [PROFILE]\n"
+             "Shows a profile (default: the active one): inputs, DPI levels, report rate, lighting,\n"
+             "pointer settings.\n"},
+    {"new", "usage: n640ctl new PROFILE [--lang en|sc]\n"
+            "Writes the factory default profile to the file PROFILE.\n"},
+    {"set", "usage: n640ctl set PROFILE SETTING VALUE...\n"
+            "settings:\n"
+            "  button INPUT FUNCTION   INPUT: 0..6 or left, middle, right, forward, back, wheel-up,\n"
+            "                          wheel-down. FUNCTION: a basic function (Click, Menu, Middle,\n"
+            "                          Forward, Back, Play/Pause, Stop, Previous, Next, Volume up,\n"
+            "                          Volume down, Mute, Music, Close window, Lock PC, Run, Show\n"
+            "                          desktop, Enter classic desktop, Switch applications, Search,\n"
+            "                          sreen zoom in, sreen zoom out, SNIPE, FIRE), a combination like\n"
+            "                          Ctrl+Shift+C, macro:ID, disable, sound:PATH, program:PATH,\n"
+            "                          file:PATH, folder:PATH, or default\n"
+            "  dpi 500,1000,2000       1 to 7 of 500 750 1000 1250 1500 2000 2500 3000 3250 3500 4000\n"
+            "                          5000 6000 7000\n"
+            "  rate 125|250|500|1000   reports per second\n"
+            "  light steady|breathing|effect3|effect4|cycle|off\n"
+            "  colour 0..3 #RRGGBB     0..2 the own cycle colours, 3 the colour of steady and breathing\n"
+            "  brightness 1..10        breath-speed 1..5        cycle-speed 1..3\n"
+            "  own-colours on|off      pointer-speed 1..20      precision on|off\n"
+            "  wheel-lines 1..30|screen\n"},
+    {"slots", "usage: n640ctl slots [--data-dir DIR]\nLists the five profiles and the active one.\n"},
+    {"select", "usage: n640ctl select N [--data-dir DIR]\nMakes profile N (1..5) the active one.\n"},
+    {"macros", "usage: n640ctl macros list [CATEGORY] | show ID | delete ID | rename ID NAME\n"
+               "CATEGORY is 1..21 or a game's name; ID is decimal or 0x hex. A macro that a profile\n"
+               "uses cannot be deleted.\n"},
+    {"reports", "usage: n640ctl reports [PROFILE] [--data-dir DIR] [--macros FILE]\n"
+                "Prints what an apply sends, one line per event: progress N, wait MS, feature B1..B8,\n"
+                "read, output B1..B32, pointer precision=P speed=N wheel=N, result ok|fail N.\n"},
+    {"sim", "usage: n640ctl sim show [STATEFILE] | sim reset [STATEFILE]\n"
+            "Shows or clears what the simulated mouse holds (default DATA_DIR/SimulatedMouse.bin).\n"},
+    {"lang", "usage: n640ctl lang check FILE... | lang get FILE KEY\n"
+             "check: parse notes, the first error, and missing or empty keys of language files.\n"
+             "get: the text of (config, KEY).\n"},
+};
+
+} // namespace
+
+std::string MainHelp() { return kMain; }
+
+std::string CommandHelp(const std::string& command) {
+    const auto it = kCommands.find(command);
+    return it == kCommands.end() ? std::string() : it->second;
+}
+
+} // namespace n640::cli
