@@ -57,7 +57,9 @@ ApplyOutcome CRun::Run() {
     for (int i = 0; i < kInputCount; ++i) {
         const InputInfo& input = kInputs[i];
         const ButtonRecord& button = data_.profile.buttons[i];
-        ports_.hook.SetIntercept(input.nativeEvent, true);
+        // Off the intercept list unless it carries a software function. A software function's
+        // event stays on the list throughout, so it is never let through in the middle of a run.
+        if (button.type != kTypeSoftware) ports_.hook.SetIntercept(input.nativeEvent, true);
         Progress(progress);
 
         uint32_t code = 0;

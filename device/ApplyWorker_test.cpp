@@ -340,6 +340,22 @@ TEST_F(ApplyTest, SoftwareFunctionIsInterceptedUntilTheInputChanges) {
     EXPECT_FALSE(hook.IsIntercepted(0x207));
     EXPECT_EQ(Matrix()[4], 0x00F30001u);  // the mouse keeps reporting the button itself
 
+    // Applied again unchanged: the event stays on the list at every moment of the run, so a press
+    // during the run is never let through.
+    class CWatcher final : public IPoster {
+    public:
+        explicit CWatcher(CHookState& h) : hook(h) {}
+        bool Post(WindowRef, uint32_t, uintptr_t, intptr_t) override {
+            seen.push_back(hook.IsIntercepted(0x1020B));
+            return true;
+        }
+        CHookState& hook;
+        std::vector<bool> seen;
+    } watcher(hook);
+    ApplyPorts watched{link, hook, pointer, clock, watcher, kDialog, kMain};
+    EXPECT_EQ(RunApply(ApplyData{profile, assignments, macros}, watched).kind, ApplyOutcome::Kind::Succeeded);
+    EXPECT_EQ(watcher.seen, std::vector<bool>(13, true));
+
     SetType(kInputBack, kTypeMenu);
     EXPECT_EQ(Run().kind, ApplyOutcome::Kind::Succeeded);
     EXPECT_FALSE(hook.IsIntercepted(0x1020B));
