@@ -139,7 +139,10 @@ CApplyWorker::~CApplyWorker() { Stop(); }
 
 void CApplyWorker::Start() {
     if (thread_.joinable()) return;
-    thread_ = std::thread([this] { ThreadMain(); });
+    thread_ = std::thread([this] {
+        ThreadMain();
+        ended_.store(true, std::memory_order_release);
+    });
 }
 
 bool CApplyWorker::Request() {

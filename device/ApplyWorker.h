@@ -18,6 +18,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -118,8 +119,12 @@ public:
 
     // Closing: the run flag goes to 0 and the event is signalled; a run in progress ends after its
     // current wait (or command), an idle worker ends at once. Join waits for the thread.
+    // On Windows a run may be sending the pointer-settings notice to the main window: the window
+    // keeps its messages flowing until Ended() (or has been destroyed) before it calls Join.
     void RequestStop();
     void Join();
+    // True once the thread has returned (Join then does not block).
+    bool Ended() const { return ended_.load(std::memory_order_acquire); }
     void Stop() {
         RequestStop();
         Join();
@@ -133,6 +138,7 @@ private:
     CManualResetEvent& event_;
     std::atomic<bool> runFlag_{true};
     std::atomic<bool> applyIdle_{true};
+    std::atomic<bool> ended_{false};
     std::thread thread_;
 };
 

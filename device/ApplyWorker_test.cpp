@@ -466,7 +466,11 @@ TEST_F(ApplyWorkerTest, ClosingDuringARunEndsAfterTheCurrentWait) {
     ASSERT_TRUE(worker.Request());
     gate.WaitUntilHeld();
     worker.RequestStop();
+    EXPECT_FALSE(worker.Ended());  // still inside the wait
     gate.Release();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!worker.Ended() && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
+    EXPECT_TRUE(worker.Ended());
     worker.Join();
 
     EXPECT_THAT(mouse.Commands(), IsEmpty());
