@@ -159,7 +159,7 @@ TEST_F(CliTest, RefusedChangesAndBadValuesLeaveTheProfile) {
         {"set " + p + " rate 300", 2, "rate takes 125, 250, 500 or 1000"},
         {"set " + p + " brightness 11", 2, "from 1 to 10"},
         {"set " + p + " wheel-lines 31", 2, "from 1 to 30"},
-        {"set " + p + " colour 4 #FF0000", 2, "the colour index is 0..3"},
+        {"set " + p + " colour 4 '#FF0000'", 2, "the colour index is 0..3"},
         {"set " + p + " colour 1 red", 2, "is not a colour"},
         {"set " + p + " light disco", 2, "light takes"},
         {"set " + p + " button 9 Click", 2, "unknown input"},
@@ -174,7 +174,7 @@ TEST_F(CliTest, RefusedChangesAndBadValuesLeaveTheProfile) {
     }
     // Accepted: the sniper on a side button, a second left click, then the first may change.
     for (const char* ok : {" button back SNIPE", " button right Click", " button left Menu", " wheel-lines screen",
-                           " colour 3 #0080FF", " light breathing", " precision on"}) {
+                           " colour 3 '#0080FF'", " light breathing", " precision on"}) {
         const Result r = Ctl("set " + p + ok);
         EXPECT_EQ(r.status, 0) << ok << "\n" << r.err;
     }

@@ -203,6 +203,7 @@ int ApplySetting(CSession& s, ProfileImage& image, MacroAssignments& assignments
         std::span<const MacroRecord> library;
         std::vector<MacroRecord> records;
         if (choice.result.kind == kTypeMacro) {
+            if (!s.args().macros && !s.EnsureDataDir()) return kExitFailure;
             CMacroLibrary* lib = s.Library();
             if (lib == nullptr) return kExitFailure;
             const MacroRecord* macro = lib->Find(choice.result.value);

@@ -34,6 +34,11 @@ const char* const kMain =
     "  --lang en|sc        language of new labels (English or Simplified Chinese)\n"
     "  -h, --help          help for any command\n"
     "\n"
+    "the simulated mouse can be made to fail, to try the failure handling:\n"
+    "  N640_SIM_FAIL=COMMAND       the command fails (report-interval, cycle-colours, dpi-level,\n"
+    "                              led-colour, light-effect, dpi-table, key-matrix, macro, firmware)\n"
+    "  N640_SIM_UNPLUG_AFTER=N     the mouse is unplugged after N reports\n"
+    "\n"
     "exit status: 0 success, 1 failure, 2 usage error\n";
 
 const std::map<std::string, const char*> kCommands = {

@@ -1,5 +1,7 @@
 #include "device/ApplyWorker.h"
 
+#include <cstdio>
+
 #include <array>
 
 #include "device/ReportSet.h"
@@ -183,13 +185,8 @@ void CApplyTrace::Add(std::string text) {
 bool CApplyTrace::Post(WindowRef target, uint32_t message, uintptr_t wParam, intptr_t lParam) {
     switch (message) {
     case msg::ApplyProgress: Add("progress " + std::to_string(wParam)); break;
-    case msg::ApplySucceeded: Add("succeeded"); break;
-    case msg::ApplyFailed: {
-        std::string text = Utf16ToUtf8(ApplyFailureText(static_cast<int>(lParam)));
-        if (!text.empty() && text.back() == '\n') text.pop_back();
-        Add("failed " + std::to_string(lParam) + ": " + text);
-        break;
-    }
+    case msg::ApplySucceeded: Add("result ok"); break;
+    case msg::ApplyFailed: Add("result fail " + std::to_string(lParam)); break;
     default:
         Add("post " + std::to_string(message) + " " + std::to_string(wParam) + " " + std::to_string(lParam));
         break;
@@ -198,9 +195,30 @@ bool CApplyTrace::Post(WindowRef target, uint32_t message, uintptr_t wParam, int
 }
 
 void CApplyTrace::Apply(const PointerValues& values) {
-    Add(std::string("pointer precision ") + (values.enhancePrecision ? "on" : "off") + ", speed " +
-        std::to_string(values.pointerSpeed) + ", wheel lines " + std::to_string(values.wheelLines));
+    Add(std::string("pointer precision=") + (values.enhancePrecision ? "1" : "0") + " speed=" +
+        std::to_string(values.pointerSpeed) + " wheel=" + std::to_string(values.wheelLines));
     if (innerPointer_ != nullptr) innerPointer_->Apply(values);
+}
+
+std::string CApplyTrace::TraceLine(const LinkEvent& event) {
+    // Reports without their id byte: a feature report's 8 parameter bytes, an output report's
+    // 32 data bytes; a read is shown without its answer.
+    size_t count = 0;
+    std::string text;
+    switch (event.kind) {
+    case LinkEvent::Kind::Feature: text = "feature"; count = 8; break;
+    case LinkEvent::Kind::Output: text = "output"; count = 32; break;
+    case LinkEvent::Kind::Read: text = "read"; break;
+    case LinkEvent::Kind::Wait: return "wait " + std::to_string(event.ms);
+    case LinkEvent::Kind::PendingWait: text = "pending " + std::to_string(event.ms); break;
+    }
+    for (size_t i = 1; i <= count; ++i) {
+        char hex[4];
+        std::snprintf(hex, sizeof hex, " %02X", i < event.bytes.size() ? event.bytes[i] : 0);
+        text += hex;
+    }
+    if (!event.ok) text += " failed";
+    return text;
 }
 
 std::vector<std::string> CApplyTrace::Lines() const {
@@ -214,7 +232,7 @@ std::vector<std::string> CApplyTrace::Lines() const {
     size_t next = 0;
     for (size_t e = 0; e <= events.size(); ++e) {
         while (next < items.size() && items[next].position <= e) lines.push_back(items[next++].text);
-        if (e < events.size()) lines.push_back(events[e].Text());
+        if (e < events.size()) lines.push_back(TraceLine(events[e]));
     }
     for (; next < items.size(); ++next) lines.push_back(items[next].text);
     return lines;

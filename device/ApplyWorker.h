@@ -155,13 +155,16 @@ public:
     bool Post(WindowRef target, uint32_t message, uintptr_t wParam, intptr_t lParam) override;
     void Apply(const PointerValues& values) override;
 
-    // The trace, one line per item: "progress 7", "feature 02 12 01 00 40 ...", "output ...",
-    // "wait 50", "pointer precision on, speed 10, wheel lines 3", "succeeded", "failed 0: write
-    // mousekey metix fail." (other messages as "post N wParam lParam").
+    // The trace, one line per item, hex upper case: "progress 7", "wait 50", "feature B1 .. B8"
+    // (the 8 parameter bytes, without the report id), "read", "output B1 .. B32" (the 32 data
+    // bytes), "pointer precision=0|1 speed=N wheel=N", "result ok", "result fail N" (other
+    // messages as "post N wParam lParam"; a report that failed ends in " failed").
     std::vector<std::string> Lines() const;
     std::string Text() const;  // the lines, each ending in '\n'
     // The sum of the fixed waits of the log.
     static uint64_t TotalWaitMs(const std::vector<LinkEvent>& events);
+    // One link event as a trace line.
+    static std::string TraceLine(const LinkEvent& event);
 
 private:
     struct Item {

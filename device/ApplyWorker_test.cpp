@@ -168,7 +168,7 @@ TEST_F(ApplyTest, DefaultProfileWritesTheListedMatrixInOrderWithTheFixedWaits) {
     // The order of posts, commands and waits (data reports reduced to "output").
     std::vector<std::string> shape;
     for (const std::string& line : trace.Lines()) {
-        if (line.rfind("feature", 0) == 0) shape.push_back("cmd " + line.substr(11, 2));
+        if (line.rfind("feature", 0) == 0) shape.push_back("cmd " + line.substr(8, 2));
         else if (line.rfind("output", 0) == 0) shape.push_back("output");
         else if (line.rfind("pointer", 0) == 0) shape.push_back("pointer");
         else shape.push_back(line);
@@ -180,7 +180,7 @@ TEST_F(ApplyTest, DefaultProfileWritesTheListedMatrixInOrderWithTheFixedWaits) {
         "cmd 12", "wait 100", "wait 50", "output", "wait 50", "wait 50", "output", "wait 50", "progress 60",
         "cmd 0C", "cmd 0D", "progress 70",
         "cmd 11", "wait 50", "output", "wait 50", "cmd 0B", "progress 80",
-        "pointer", "progress 90", "cmd 01", "progress 100", "wait 300", "succeeded"};
+        "pointer", "progress 90", "cmd 01", "progress 100", "wait 300", "result ok"};
     EXPECT_EQ(shape, expected);
 }
 
@@ -370,7 +370,7 @@ TEST_F(ApplyTest, TraceApplyRecordsOneRunOverTheSimulatedMouse) {
     ASSERT_GE(r.lines.size(), 3u);
     EXPECT_EQ(r.lines[0], "wait 50");
     EXPECT_EQ(r.lines[1], "progress 0");
-    EXPECT_EQ(r.lines.back(), "succeeded");
+    EXPECT_EQ(r.lines.back(), "result ok");
     EXPECT_EQ(pointer.applied.size(), 1u);
 
     mouse.SetPlugged(false);
@@ -383,7 +383,7 @@ TEST_F(ApplyTest, TraceShowsTheFailure) {
     const std::vector<std::string> lines = trace.Lines();
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[lines.size() - 2], "progress 100");
-    EXPECT_EQ(lines.back(), "failed 4: Write mouse touch failed.");
+    EXPECT_EQ(lines.back(), "result fail 4");
 }
 
 // ---- The worker thread ----------------------------------------------------------------------
