@@ -95,29 +95,6 @@ CLanguageTable& LanguageTable() {
 
 const std::u16string& LangText(std::string_view key) { return LanguageTable().Text(key); }
 
-std::u16string FormatLanguageText(std::u16string_view format, std::u16string_view arg) {
-    std::u16string out;
-    out.reserve(format.size() + arg.size());
-    bool used = false;
-    for (size_t i = 0; i < format.size(); ++i) {
-        if (format[i] == u'%' && i + 1 < format.size()) {
-            if (format[i + 1] == u'%') {
-                out += u'%';
-                ++i;
-                continue;
-            }
-            if (format[i + 1] == u's' && !used) {
-                out += arg;
-                used = true;
-                ++i;
-                continue;
-            }
-        }
-        out += format[i];
-    }
-    return out;
-}
-
 namespace {
 bool EqualNoCase(std::u16string_view a, std::u16string_view b) {
     if (a.size() != b.size()) return false;

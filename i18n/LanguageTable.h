@@ -62,10 +62,6 @@ private:
 CLanguageTable& LanguageTable();
 const std::u16string& LangText(std::string_view key);
 
-// A table text used as a message format: the first "%s" is replaced by arg, "%%" gives '%', and
-// anything else (further "%s", other conversions) stays as written. A text without "%s" is shown
-// as it stands, without the argument.
-std::u16string FormatLanguageText(std::u16string_view format, std::u16string_view arg = {});
 
 // Reading the integer key of a private profile (INI) file: GetPrivateProfileIntW on Windows, a
 // small reader elsewhere.

@@ -1,4 +1,5 @@
 #include "i18n/LanguageTable.h"
+#include "platform/Notifier.h"
 
 #include <gtest/gtest.h>
 
@@ -241,7 +242,7 @@ TEST(LanguageTable, MessageFormatsAreFilledSafely) {
         {u"%d %n %x%", u"a", u"%d %n %x%"},
         {u"100%% sure", u"", u"100% sure"},
     };
-    for (const auto& c : cases) EXPECT_EQ(FormatLanguageText(c.format, c.arg), c.out) << Utf16ToUtf8(c.format);
+    for (const auto& c : cases) EXPECT_EQ(FormatMessageText(c.format, c.arg), c.out) << Utf16ToUtf8(c.format);
 }
 
 TEST(LanguageTable, ProfileIntegers) {
