@@ -13,6 +13,10 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <cstring>
+#include <vector>
+
+#include "macro/MacroRecord.h"
 
 namespace {
 
@@ -246,6 +250,61 @@ TEST_F(CliTest, ReadOnlyDataDirectoryKeepsItsFiles) {
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("cannot write"), std::string::npos) << r.err;
     EXPECT_EQ(ReadAll(profileDir / "Profile1.cfg"), before);
+}
+
+// A library with one macro of the user's own category: press A, 50 ms, release A.
+void WriteLibraryWithOneMacro(const fs::path& file, uint32_t id) {
+    std::vector<n640::MacroRecord> records(n640::kMacroLibrarySize);
+    std::memset(records.data(), 0, records.size() * sizeof(n640::MacroRecord));
+    n640::MacroRecord& r = records[3];
+    r.size = n640::kMacroHeaderSize + 3 * 4;
+    r.magic = n640::kMacroMagic;
+    r.id = id;
+    r.repeatCount = 1;
+    r.eventCount = 3;
+    r.events[0] = n640::MakeEvent(n640::kEventPress, 0x41);
+    r.events[1] = n640::MakeEvent(n640::kEventDelay, 50);
+    r.events[2] = n640::MakeEvent(n640::kEventRelease, 0x41);
+    const std::u16string name = u"Reload";
+    std::copy(name.begin(), name.end(), r.name);
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(records.data()), static_cast<std::streamsize>(records.size() * sizeof r));
+}
+
+TEST_F(CliTest, MacrosFromTheLibraryToTheMouse) {
+    ASSERT_EQ(Ctl("slots").status, 0);
+    WriteLibraryWithOneMacro(data_ / "Macro.cfg", 0x15000042);
+    Result r = Ctl("macros list Customize");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("0x15000042  Reload"), std::string::npos) << r.out;
+    r = Ctl("macros show 0x15000042");
+    EXPECT_NE(r.out.find("press A (65)"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("delay 50 ms"), std::string::npos) << r.out;
+
+    ASSERT_EQ(Ctl("set 1 button right macro:0x15000042").status, 0);
+    r = Ctl("slots");
+    EXPECT_NE(r.out.find("right=0x15000042"), std::string::npos) << r.out;
+    r = Ctl("macros delete 0x15000042");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("is used by a profile"), std::string::npos) << r.err;
+
+    const std::string before = ReadAll(data_ / "Macro.cfg");
+    ASSERT_EQ(Ctl("macros rename 0x15000042 Reload2").status, 0);
+    const std::string after = ReadAll(data_ / "Macro.cfg");
+    ASSERT_EQ(after.size(), before.size());
+    size_t differing = 0;
+    for (size_t i = 0; i < after.size(); ++i) differing += after[i] != before[i];
+    EXPECT_EQ(differing, 1u);  // the low byte of the one new UTF-16 character
+
+    r = Ctl("apply");
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = Ctl("sim show");
+    EXPECT_NE(r.out.find("macro 1: repeat 1: press A, 50 ms, release A"), std::string::npos) << r.out;
+
+    ASSERT_EQ(Ctl("set 1 button right Menu").status, 0);
+    r = Ctl("macros delete 0x15000042");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(Ctl("macros list").out.find("no macros"), std::string::npos);
 }
 
 TEST_F(CliTest, SlotsSelectAndMacros) {
