@@ -30,12 +30,4 @@ void SetClickPosting(bool clicks);
 // does, whichever page was capturing.
 void ResetCapture();
 
-// The three calls the main window makes, as one object.
-class CSystemInputHooks {
-public:
-    void Install(HWND target) { InstallHooks(target); }
-    void Remove() { RemoveHooks(); }
-    void ResetCapture() { n640::ResetCapture(); }
-};
-
 } // namespace n640
