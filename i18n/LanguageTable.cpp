@@ -1,6 +1,7 @@
 #include "i18n/LanguageTable.h"
 
 #include "i18n/FileBytes.h"
+#include "platform/Text.h"
 #include "i18n/UiLanguage.h"
 
 namespace n640 {
@@ -96,17 +97,6 @@ CLanguageTable& LanguageTable() {
 const std::u16string& LangText(std::string_view key) { return LanguageTable().Text(key); }
 
 namespace {
-bool EqualNoCase(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char16_t x = a[i], y = b[i];
-        if (x >= u'A' && x <= u'Z') x = static_cast<char16_t>(x + 32);
-        if (y >= u'A' && y <= u'Z') y = static_cast<char16_t>(y + 32);
-        if (x != y) return false;
-    }
-    return true;
-}
-
 std::u16string_view Trim(std::u16string_view s) {
     while (!s.empty() && (s.front() == u' ' || s.front() == u'\t')) s.remove_prefix(1);
     while (!s.empty() && (s.back() == u' ' || s.back() == u'\t' || s.back() == u'\r')) s.remove_suffix(1);
@@ -125,12 +115,12 @@ int ParseProfileInt(std::u16string_view text, std::u16string_view section, std::
         if (line.empty() || line.front() == u';') continue;
         if (line.front() == u'[') {
             const size_t close = line.find(u']');
-            inSection = close != std::u16string_view::npos && EqualNoCase(Trim(line.substr(1, close - 1)), section);
+            inSection = close != std::u16string_view::npos && AsciiEqualNoCase(Trim(line.substr(1, close - 1)), section);
             continue;
         }
         if (!inSection) continue;
         const size_t eq = line.find(u'=');
-        if (eq == std::u16string_view::npos || !EqualNoCase(Trim(line.substr(0, eq)), key)) continue;
+        if (eq == std::u16string_view::npos || !AsciiEqualNoCase(Trim(line.substr(0, eq)), key)) continue;
         const std::u16string_view value = Trim(line.substr(eq + 1));
         size_t i = 0;
         bool negative = false;

@@ -6,6 +6,7 @@
 
 #include "i18n/CodePage.h"
 #include "i18n/FileBytes.h"
+#include "platform/Text.h"
 
 namespace n640 {
 
@@ -155,17 +156,6 @@ std::u16string_view TagName(std::u16string_view text, size_t from) {
     size_t j = i;
     while (j < text.size() && !IsNameEnd(text[j])) ++j;
     return text.substr(i, j - i);
-}
-
-bool EqualNoCase(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char16_t x = a[i], y = b[i];
-        if (x >= u'A' && x <= u'Z') x = static_cast<char16_t>(x + 32);
-        if (y >= u'A' && y <= u'Z') y = static_cast<char16_t>(y + 32);
-        if (x != y) return false;
-    }
-    return true;
 }
 
 }  // namespace
@@ -441,7 +431,7 @@ void CXmlDocument::Parse() {
 
     const bool ignoreCase = flags_ & kIgnoreCase;
     auto sameName = [&](std::u16string_view a, std::u16string_view b) {
-        return ignoreCase ? EqualNoCase(a, b) : a == b;
+        return ignoreCase ? AsciiEqualNoCase(a, b) : a == b;
     };
     auto nameAt = [&](uint32_t index) { return TagName(text_, Rec(index).start + 1); };
     auto markError = [&](const std::vector<uint32_t>& stack) {
@@ -623,7 +613,7 @@ std::u16string AttributeValue(std::u16string_view tag, size_t nameEnd, std::u16s
             while (e < tag.size() && !IsSpace(tag[e]) && tag[e] != u'>') ++e;
             i = e;
         }
-        if (EqualNoCase(attr, name)) return std::u16string(tag.substr(v, e - v));
+        if (AsciiEqualNoCase(attr, name)) return std::u16string(tag.substr(v, e - v));
     }
     return {};
 }
@@ -647,13 +637,13 @@ std::u16string DeclaredEncoding(std::u16string_view head) {
             }
         } else if (n.kind == kEndTag) {
             seenEndTag = true;
-            if (EqualNoCase(name, u"head")) return {};
+            if (AsciiEqualNoCase(name, u"head")) return {};
         } else if (n.kind == kElement) {
             if (!html) {
-                if (!EqualNoCase(name, u"html")) return {};
+                if (!AsciiEqualNoCase(name, u"html")) return {};
                 html = true;
-            } else if (EqualNoCase(name, u"meta") &&
-                       EqualNoCase(AttributeValue(tag, nameEnd, u"http-equiv"), u"Content-Type")) {
+            } else if (AsciiEqualNoCase(name, u"meta") &&
+                       AsciiEqualNoCase(AttributeValue(tag, nameEnd, u"http-equiv"), u"Content-Type")) {
                 const std::u16string content = AttributeValue(tag, nameEnd, u"content");
                 size_t c = 0;
                 while ((c = content.find(u"charset", c)) != std::u16string::npos) {
@@ -811,7 +801,7 @@ std::u16string_view RequestedName(std::u16string_view name) {
 bool CXmlDocument::NameMatches(uint32_t index, std::u16string_view name) const {
     if (name.empty()) return true;
     const std::u16string_view own = ElementName(index);
-    return (flags_ & kIgnoreCase) ? EqualNoCase(own, name) : own == name;
+    return (flags_ & kIgnoreCase) ? AsciiEqualNoCase(own, name) : own == name;
 }
 
 bool CXmlDocument::FindElement(std::u16string_view name) {

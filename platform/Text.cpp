@@ -83,6 +83,17 @@ std::string Utf16ToUtf8(std::u16string_view in) {
     return out;
 }
 
+bool AsciiEqualNoCase(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char16_t x = a[i], y = b[i];
+        if (x >= u'A' && x <= u'Z') x = static_cast<char16_t>(x + 32);
+        if (y >= u'A' && y <= u'Z') y = static_cast<char16_t>(y + 32);
+        if (x != y) return false;
+    }
+    return true;
+}
+
 std::u16string Ascii16(std::string_view ascii) {
     return std::u16string(ascii.begin(), ascii.end());
 }

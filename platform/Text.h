@@ -8,6 +8,9 @@ namespace n640 {
 std::u16string Utf8ToUtf16(std::string_view utf8);
 std::string Utf16ToUtf8(std::u16string_view utf16);
 
+// Equality ignoring the case of the ASCII letters only.
+bool AsciiEqualNoCase(std::u16string_view a, std::u16string_view b);
+
 // The u16 literal helper for tests and tables: ASCII only.
 std::u16string Ascii16(std::string_view ascii);
 
