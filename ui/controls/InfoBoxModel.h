@@ -33,6 +33,9 @@ inline constexpr Rect kInfoOkRectOne{240, 127, 306, 159};
 inline constexpr Rect kInfoMessageRect{90, 73, 305, 91};
 inline constexpr Rect kInfoCaptionRect{10, 9, 100, 23};
 
+// Control id of the box's (invisible) static copy of its message.
+inline constexpr int kInfoMessageControl = 0x7FF0;
+
 // Timer id and period of the countdown.
 inline constexpr unsigned kInfoCountdownTimer = 2321;
 inline constexpr unsigned kInfoCountdownPeriodMs = 1000;

@@ -40,6 +40,11 @@ int CDlgInfo::Run() {
         b.Create(caption, WS_VISIBLE, ToRect(r), Hwnd(), id);
         b.SetSkin(r.left, r.top, r.right, r.bottom, normal_, hover_, pressed_, normal_);
     };
+    // The message as an invisible static control too, so screen readers and tests can read it.
+    CreateWindowExW(0, L"STATIC", W(text_), WS_CHILD | SS_NOPREFIX, kInfoMessageRect.left, kInfoMessageRect.top,
+                    kInfoMessageRect.Width(), kInfoMessageRect.Height(), Hwnd(),
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kInfoMessageControl)), GetModuleHandleW(nullptr),
+                    nullptr);
     skin(close_, kInfoCloseRect, u"", kCloseId);
     if (mode_ != 0) {
         skin(ok_, kInfoOkRectTwo, InfoOkText(chinese_), kOkId);

@@ -75,7 +75,7 @@ void CDlgProgress::Show(HWND owner) {
 }
 
 void CDlgProgress::Close() {
-    if (Hwnd() && IsModalRunning()) PostMessageW(Hwnd(), WM_CLOSE, 0, 0);
+    if (Hwnd() && IsModalRunning()) SendMessageW(Hwnd(), WM_CLOSE, 0, 0);
 }
 
 bool CDlgProgress::PreTranslate(MSG& msg) {
@@ -128,12 +128,30 @@ void CDlgProgress::Paint(HDC dc) {
         if (pictures_->background) {
             g.DrawImage(pictures_->background.get(), 0, 0, c.right, c.bottom);
         }
-        Gdiplus::Font font(Gdiplus::FontFamily::GenericSansSerif(), 8, Gdiplus::FontStyleRegular, Gdiplus::UnitPoint);
         Gdiplus::SolidBrush brush(Gdiplus::Color(255, 128, 128, 128));
         Gdiplus::StringFormat format;
         format.SetAlignment(Gdiplus::StringAlignmentNear);
-        const std::u16string text = ProgressText(UiChinese());
-        g.DrawString(W(text), -1, &font, Gdiplus::RectF(35, 20, 310, 40), &format, &brush);
+        const bool chinese = UiChinese();
+        const std::u16string text = ProgressText(chinese);
+        // The generic sans-serif face; where the system lacks it (or its glyphs), named faces
+        // that carry the text.
+        const wchar_t* named[] = {chinese ? L"Microsoft YaHei" : L"Tahoma", L"SimSun", L"WenQuanYi Micro Hei",
+                                  L"Tahoma"};
+        std::unique_ptr<Gdiplus::Font> font;
+        if (!chinese) {
+            font = std::make_unique<Gdiplus::Font>(Gdiplus::FontFamily::GenericSansSerif(), 8,
+                                                   Gdiplus::FontStyleRegular, Gdiplus::UnitPoint);
+        }
+        for (const wchar_t* face : named) {
+            if (font && font->GetLastStatus() == Gdiplus::Ok && font->IsAvailable()) break;
+            Gdiplus::FontFamily family(face);
+            if (family.GetLastStatus() != Gdiplus::Ok || !family.IsAvailable()) continue;
+            font = std::make_unique<Gdiplus::Font>(&family, 8, Gdiplus::FontStyleRegular, Gdiplus::UnitPoint);
+        }
+        if (font && font->GetLastStatus() == Gdiplus::Ok) {
+            g.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
+            g.DrawString(W(text), -1, font.get(), Gdiplus::RectF(35, 20, 310, 40), &format, &brush);
+        }
     }
     BitBlt(dc, 0, 0, c.right, c.bottom, mem, 0, 0, SRCCOPY);
     SelectObject(mem, old);

@@ -97,8 +97,9 @@ bool PreTranslateChain(MSG& msg) {
 }
 
 INT_PTR CWindow::RunModal(HWND owner, bool show) {
-    const bool ownerEnabled = owner && IsWindowEnabled(owner);
-    if (ownerEnabled) EnableWindow(owner, FALSE);
+    modalOwner_ = (owner && IsWindowEnabled(owner)) ? owner : nullptr;
+    hideOnEnd_ = owner != nullptr;
+    if (modalOwner_) EnableWindow(modalOwner_, FALSE);
     if (show && hwnd_) {
         ShowWindow(hwnd_, SW_SHOW);
         UpdateWindow(hwnd_);
@@ -120,16 +121,27 @@ INT_PTR CWindow::RunModal(HWND owner, bool show) {
         }
     }
     modalRunning_ = false;
-    // Re-enable the owner before hiding so that activation goes back to it.
-    if (ownerEnabled) EnableWindow(owner, TRUE);
-    if (hwnd_ && owner) ShowWindow(hwnd_, SW_HIDE);
+    ReleaseOwner();
     return modalResult_;
+}
+
+void CWindow::ReleaseOwner() {
+    // Re-enable the owner before hiding so that activation goes back to it.
+    if (modalOwner_) {
+        EnableWindow(modalOwner_, TRUE);
+        modalOwner_ = nullptr;
+    }
+    if (hideOnEnd_ && hwnd_) ShowWindow(hwnd_, SW_HIDE);
+    hideOnEnd_ = false;
 }
 
 void CWindow::EndModal(INT_PTR result) {
     modalResult_ = result;
     modalEnded_ = true;
-    PostMessageW(hwnd_, WM_NULL, 0, 0);  // wake the loop
+    // An ended box leaves the screen at once, even while a nested loop (a message box opened
+    // from inside it) keeps its own loop from returning yet.
+    ReleaseOwner();
+    if (hwnd_) PostMessageW(hwnd_, WM_NULL, 0, 0);  // wake the loop
 }
 
 HFONT SkinFont(int height, int weight, const wchar_t* face) {

@@ -43,7 +43,11 @@ public:
 private:
     friend bool PreTranslateChain(MSG& msg);
 
+    void ReleaseOwner();
+
     HWND hwnd_ = nullptr;
+    HWND modalOwner_ = nullptr;
+    bool hideOnEnd_ = false;
     bool modalRunning_ = false;
     bool modalEnded_ = false;
     INT_PTR modalResult_ = 0;
