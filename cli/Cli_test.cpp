@@ -44,6 +44,7 @@ protected:
     }
     void TearDown() override {
         std::error_code ec;
+        if (::geteuid() == 0) std::system(("chattr -i '" + (data_ / "Profile").string() + "' 2>/dev/null").c_str());
         fs::permissions(data_, fs::perms::owner_all, fs::perm_options::add, ec);
         fs::remove_all(dir_, ec);
     }
@@ -239,17 +240,31 @@ TEST_F(CliTest, FailingAndUnpluggedMouseSaveNothing) {
     EXPECT_NE(r.out.find("firmware: V 0.1.7 (17)"), std::string::npos) << r.out;
 }
 
+// Makes a folder unwritable, also for root (who passes over permission bits): by its mode for
+// other users, by the immutable attribute for root. False when neither can be had here.
+bool MakeReadOnly(const fs::path& dir, bool readOnly) {
+    if (::geteuid() != 0) {
+        fs::permissions(dir, readOnly ? fs::perms::owner_read | fs::perms::owner_exec : fs::perms::owner_all);
+        return true;
+    }
+    const std::string command = std::string("chattr ") + (readOnly ? "+i" : "-i") + " '" + dir.string() + "' 2>/dev/null";
+    return std::system(command.c_str()) == 0;
+}
+
 TEST_F(CliTest, ReadOnlyDataDirectoryKeepsItsFiles) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root may write into read-only directories";
     ASSERT_EQ(Ctl("slots").status, 0);
     const fs::path profileDir = data_ / "Profile";
     const std::string before = ReadAll(profileDir / "Profile1.cfg");
-    fs::permissions(profileDir, fs::perms::owner_read | fs::perms::owner_exec);
-    const Result r = Ctl("set 1 rate 125");
-    fs::permissions(profileDir, fs::perms::owner_all);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("cannot write"), std::string::npos) << r.err;
+    const std::string config = ReadAll(profileDir / "ConfigInfo.cfg");
+    if (!MakeReadOnly(profileDir, true)) GTEST_SKIP() << "no way to make a folder read-only for this user here";
+    const Result set = Ctl("set 1 rate 125");
+    const Result apply = Ctl("apply");
+    MakeReadOnly(profileDir, false);
+    EXPECT_EQ(set.status, 1);
+    EXPECT_NE(set.err.find("cannot write"), std::string::npos) << set.err;
+    EXPECT_EQ(apply.status, 1) << apply.err;  // the mouse took it, but saving failed: reported
     EXPECT_EQ(ReadAll(profileDir / "Profile1.cfg"), before);
+    EXPECT_EQ(ReadAll(profileDir / "ConfigInfo.cfg"), config);
 }
 
 // A library with one macro of the user's own category: press A, 50 ms, release A.
