@@ -1,5 +1,7 @@
 #include "ui/controls/InfoBoxModel.h"
 
+#include <algorithm>
+
 namespace n640 {
 
 std::u16string InfoCaption(bool chinese) { return chinese ? u"提示" : u"Tips"; }
@@ -24,8 +26,16 @@ InfoSkinIds InfoSkinFor(bool twoButtons) {
     return twoButtons ? InfoSkinIds{1006, 1008, 1004} : InfoSkinIds{1007, 1009, 1005};
 }
 
-Point InfoCornerPosition(int screenWidth, int screenHeight, int width, int height) {
-    return {screenWidth - width - 10, screenHeight - height};
+Point InfoCornerPosition(int screenWidth, int screenHeight, int width, int height, const Rect* workArea) {
+    Point p{screenWidth - width - 10, screenHeight - height};
+    if (workArea) {
+        // Never past the bottom or right edge of the work area, so the whole box stays visible.
+        p.x = std::min(p.x, workArea->right - width);
+        p.y = std::min(p.y, workArea->bottom - height);
+        p.x = std::max(p.x, workArea->left);
+        p.y = std::max(p.y, workArea->top);
+    }
+    return p;
 }
 
 } // namespace n640

@@ -61,7 +61,8 @@ private:
     int remaining_ = kStartSeconds;
 };
 
-// Top-left corner of the countdown form: the bottom-right corner of the screen's work area.
-Point InfoCornerPosition(int screenWidth, int screenHeight, int width, int height);
+// Top-left corner of the countdown form: 10 pixels left of the right edge of the full-screen
+// client area, its bottom on that area's bottom; kept inside the work area when one is given.
+Point InfoCornerPosition(int screenWidth, int screenHeight, int width, int height, const Rect* workArea = nullptr);
 
 } // namespace n640

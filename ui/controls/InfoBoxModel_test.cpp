@@ -35,6 +35,10 @@ TEST(InfoBox, TextsAndSkinsFollowLanguageAndMode) {
     EXPECT_EQ(InfoSkinFor(true).pressed, 1004);
     EXPECT_EQ(InfoSkinFor(false).hover, 1009);
     EXPECT_EQ(InfoCornerPosition(1280, 1000, 330, 170), (Point{940, 830}));
+    // A full-screen height reported taller than the work area does not push the box off screen.
+    const Rect work{0, 0, 1280, 1024};
+    EXPECT_EQ(InfoCornerPosition(1280, 1034, 330, 170, &work), (Point{940, 854}));
+    EXPECT_EQ(InfoCornerPosition(1280, 980, 330, 170, &work), (Point{940, 810}));
 }
 
 } // namespace

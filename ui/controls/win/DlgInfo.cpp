@@ -28,7 +28,11 @@ int CDlgInfo::Run() {
     const SIZE screen = FullScreenSize();
     int x = (screen.cx - size.cx) / 2, y = (screen.cy - size.cy) / 2;
     if (countdown_) {
-        const Point corner = InfoCornerPosition(screen.cx, screen.cy, size.cx, size.cy);
+        RECT area{};
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+        const Rect work{area.left, area.top, area.right, area.bottom};
+        const Point corner = InfoCornerPosition(screen.cx, screen.cy, size.cx, size.cy,
+                                                work.Width() > 0 ? &work : nullptr);
         x = corner.x;
         y = corner.y;
     }
