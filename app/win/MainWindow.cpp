@@ -11,6 +11,7 @@
 #include "device/sim/SimulatedMouse.h"
 #include "functions/HookState.h"
 #include "functions/PointerSettings.h"
+#include "functions/win/SoftwareFunctions.h"
 #include "i18n/LanguageTable.h"
 #include "i18n/UiLanguage.h"
 #include "macro/MacroLibrary.h"
@@ -358,7 +359,8 @@ LRESULT CMainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case msg::HookMouseEvent:
-        PostMessageW(stats_.Hwnd(), msg::StatsMouseEvent, wParam, lParam);
+        // A copy to the statistics page, then the input's software function.
+        OnHookEvent(wParam, lParam, store_->Profile(), stats_.Hwnd());
         return 0;
     case msg::ShowHint: {
         hint_ = LangText(HintKey(static_cast<int>(lParam)));

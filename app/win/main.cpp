@@ -11,7 +11,7 @@
 
 #include "app/MainWindowModel.h"
 #include "app/win/MainWindow.h"
-#include "functions/HookState.h"
+#include "functions/win/Hooks.h"
 #include "i18n/LanguageTable.h"
 #include "platform/Directories.h"
 #include "platform/ManualResetEvent.h"
@@ -19,22 +19,17 @@
 namespace n640::win {
 namespace {
 
-// The hook state is kept for the hooks; installing the system's low-level hooks themselves is the
-// input-hook issue's part.
-class CHookStateOnly final : public IInputHooks {
+// The system's low-level hooks over the process's hook state.
+class CSystemHooks final : public IInputHooks {
 public:
     void Install(HWND target) override {
-        CHookState& s = CHookState::Instance();
-        s.SetHome(target);
-        s.SetTarget(target);
-        s.SetForwarding(false, true);
+        InstallHooks(target);
+        // Key presses are not reported to the main window; every button press and wheel step is.
+        n640::SetForwarding(false, false);
+        SetClickPosting(true);
     }
-    void Remove() override {}
-    void ResetCapture() override {
-        CHookState& s = CHookState::Instance();
-        s.SetForwarding(false, false);
-        s.SetTarget(s.Home());
-    }
+    void Remove() override { RemoveHooks(); }
+    void ResetCapture() override { n640::ResetCapture(); }
 };
 
 std::vector<std::u16string> CommandLineArgs() {
@@ -89,7 +84,7 @@ int Run() {
 
     // 7. The main window, modal for the life of the process.
     {
-        CHookStateOnly hooks;
+        CSystemHooks hooks;
         CMainWindow window(process, hooks);
         window.Run();
     }
