@@ -574,6 +574,8 @@ void CMainWindow::SaveSimulatedMouse() {
 void CMainWindow::ShutDown() {
     if (shutDown_) return;
     shutDown_ = true;
+    // Closing from the tray while an apply runs: the progress dialog goes with the window.
+    if (process_.progress) process_.progress->Close();
     // 1. Tray icon.
     if (trayAdded_) {
         Shell_NotifyIconW(NIM_DELETE, &tray_);

@@ -111,6 +111,10 @@ LRESULT CDlgProgress::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         ReleasePictures();
         if (IsModalRunning()) EndModal(0);
         return 0;
+    case WM_DESTROY:
+        // GDI+ must still be running when the pictures go: release them with the window.
+        ReleasePictures();
+        return Default(message, wParam, lParam);
     default:
         return Default(message, wParam, lParam);
     }
