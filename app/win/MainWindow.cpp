@@ -301,16 +301,9 @@ void CMainWindow::Paint(HDC dc) {
 }
 
 LRESULT CMainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (LRESULT painted = 0; PaintMessage(message, painted, [&](HDC dc) { Paint(dc); }))
+        return painted;
     switch (message) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Hwnd(), &ps);
-        Paint(dc);
-        EndPaint(Hwnd(), &ps);
-        return 0;
-    }
-    case WM_ERASEBKGND:
-        return 1;
     case WM_LBUTTONDOWN: {
         POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
         ClientToScreen(Hwnd(), &pt);

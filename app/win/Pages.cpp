@@ -13,16 +13,9 @@ bool CSkinPage::CreatePage(int templateId, HWND parent, HBITMAP background) {
 }
 
 LRESULT CSkinPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (LRESULT painted = 0; PaintMessage(message, painted, [&](HDC dc) { BlitBitmap(dc, 0, 0, kPageRect.Width(), kPageRect.Height(), background_, kPageRect.left, kPageRect.top); }))
+        return painted;
     switch (message) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Hwnd(), &ps);
-        BlitBitmap(dc, 0, 0, kPageRect.Width(), kPageRect.Height(), background_, kPageRect.left, kPageRect.top);
-        EndPaint(Hwnd(), &ps);
-        return 0;
-    }
     default:
         return Default(message, wParam, lParam);
     }

@@ -77,16 +77,9 @@ bool CDlgInfo::PreTranslate(MSG& msg) {
 }
 
 LRESULT CDlgInfo::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (LRESULT painted = 0; PaintMessage(message, painted, [&](HDC dc) { Paint(dc); }))
+        return painted;
     switch (message) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Hwnd(), &ps);
-        Paint(dc);
-        EndPaint(Hwnd(), &ps);
-        return 0;
-    }
     case WM_LBUTTONDOWN:
         PostMessageW(Hwnd(), WM_NCLBUTTONDOWN, HTCAPTION, lParam);
         return 0;

@@ -83,16 +83,9 @@ bool CDlgProgress::PreTranslate(MSG& msg) {
 }
 
 LRESULT CDlgProgress::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (LRESULT painted = 0; PaintMessage(message, painted, [&](HDC dc) { Paint(dc); }))
+        return painted;
     switch (message) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Hwnd(), &ps);
-        Paint(dc);
-        EndPaint(Hwnd(), &ps);
-        return 0;
-    }
     case msg::ApplyProgress: {
         const ProgressStep step = OnProgressMessage(model_, static_cast<long long>(wParam));
         bar_.SetPos(step.pos);

@@ -97,18 +97,13 @@ void CGDIBitmapBtn::OnMouseMove(WPARAM keys, POINT pt) {
 }
 
 LRESULT CGDIBitmapBtn::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Hwnd(), &ps);
+    const auto paint = [&](HDC dc) {
         RECT client;
         GetClientRect(Hwnd(), &client);
         Paint(dc, client);
-        EndPaint(Hwnd(), &ps);
-        return 0;
-    }
+    };
+    if (LRESULT painted = 0; PaintMessage(message, painted, paint)) return painted;
+    switch (message) {
     case WM_ENABLE:
         Invalidate();
         return 0;

@@ -48,16 +48,9 @@ bool CIrrButton::InsideAt(POINT local) const {
 
 LRESULT CIrrButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     const POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    if (LRESULT painted = 0; PaintMessage(message, painted, [&](HDC dc) { Paint(dc); }))
+        return painted;
     switch (message) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Hwnd(), &ps);
-        Paint(dc);
-        EndPaint(Hwnd(), &ps);
-        return 0;
-    }
     case WM_ENABLE:
         Invalidate();
         return 0;

@@ -60,12 +60,7 @@ int CPngHProgressBar::PosAtCursor() const {
 }
 
 LRESULT CPngHProgressBar::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Hwnd(), &ps);
+    const auto paint = [&](HDC dc) {
         RECT c;
         GetClientRect(Hwnd(), &c);
         HDC mem = CreateCompatibleDC(dc);
@@ -78,9 +73,9 @@ LRESULT CPngHProgressBar::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         SelectObject(mem, old);
         DeleteObject(buffer);
         DeleteDC(mem);
-        EndPaint(Hwnd(), &ps);
-        return 0;
-    }
+    };
+    if (LRESULT painted = 0; PaintMessage(message, painted, paint)) return painted;
+    switch (message) {
     case WM_LBUTTONDOWN:
         if (!readOnly_) {
             dragging_ = true;

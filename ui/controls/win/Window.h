@@ -36,6 +36,24 @@ protected:
     virtual bool PreTranslate(MSG& msg);
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
 
+    // For windows that draw their whole client area: WM_ERASEBKGND is answered without erasing,
+    // and WM_PAINT calls paint(dc) between BeginPaint and EndPaint. True, with the answer in
+    // result, for those two messages.
+    template <typename PaintFn>
+    bool PaintMessage(UINT message, LRESULT& result, PaintFn&& paint) {
+        if (message == WM_ERASEBKGND) {
+            result = 1;
+            return true;
+        }
+        if (message != WM_PAINT) return false;
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd_, &ps);
+        paint(dc);
+        EndPaint(hwnd_, &ps);
+        result = 0;
+        return true;
+    }
+
 public:
     // The window procedure of every window of the class.
     static LRESULT Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
