@@ -28,7 +28,7 @@ const char* const kMain =
     "options (anywhere on the line):\n"
     "  --data-dir DIR      the data directory (default: $XDG_DATA_HOME/zentu-n640 or\n"
     "                      ~/.local/share/zentu-n640); created with the default files when missing\n"
-    "  --device SPEC       auto (find the mouse through hidraw), /dev/hidrawN, or sim[:STATEFILE]\n"
+    "  --device DEVICE     auto (find the mouse through hidraw), /dev/hidrawN, or sim[:STATEFILE]\n"
     "                      (the simulated mouse; default state file DATA_DIR/SimulatedMouse.bin)\n"
     "  --macros FILE       the macro library for an explicit PROFILE (default: DATA_DIR/Macro.cfg)\n"
     "  --lang en|sc        language of new labels (English or Simplified Chinese)\n"
@@ -42,12 +42,12 @@ const char* const kMain =
     "exit status: 0 success, 1 failure, 2 usage error\n";
 
 const std::map<std::string, const char*> kCommands = {
-    {"devices", "usage: n640ctl devices [--device SPEC]\n"
+    {"devices", "usage: n640ctl devices [--device DEVICE]\n"
                 "Lists every HID interface with the mouse's ids (3F1C:5C21), whether it has the vendor\n"
                 "feature capability, and which one would be used.\n"},
-    {"info", "usage: n640ctl info [--device SPEC]\n"
+    {"info", "usage: n640ctl info [--device DEVICE]\n"
              "Reads the firmware version of the mouse.\n"},
-    {"apply", "usage: n640ctl apply [PROFILE] [--device SPEC] [--data-dir DIR] [--macros FILE]\n"
+    {"apply", "usage: n640ctl apply [PROFILE] [--device DEVICE] [--data-dir DIR] [--macros FILE]\n"
               "Writes a profile to the mouse. Without PROFILE: the active profile of the data directory\n"
               "with its slot's macro assignments; on success the profile file and ConfigInfo.cfg are saved.\n"
               "With PROFILE: that file, each macro input taking its macro from the profile's own macro id.\n"},

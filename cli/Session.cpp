@@ -288,7 +288,11 @@ fs::path ProfilePath(CSession& s, const std::string& operand) {
     return fs::path(operand);
 }
 
-std::string Quoted(const fs::path& p) { return "\"" + p.string() + "\""; }
+std::string Quoted(const fs::path& p) {
+    std::string text(1, '"');
+    text.append(p.string()).push_back('"');
+    return text;
+}
 
 // Reads a profile file as the driver does: a short file reads as zero-filled, a long one only up to
 // the record; the magic decides whether it is a profile.
