@@ -51,12 +51,6 @@ int SlotOfFile(CSession& s, const fs::path& file) {
     return -1;
 }
 
-std::string Hex32(uint32_t v) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "0x%08X", v);
-    return buf;
-}
-
 std::string FirmwareText(int version) {
     if (version == 0) return "Unknown";
     const std::string digits = std::to_string(version);

@@ -29,12 +29,6 @@ std::string Folded(const std::string& s) {
     return out;
 }
 
-std::string Hex32(uint32_t v) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "0x%08X", v);
-    return buf;
-}
-
 // FunctionName in a given language; the tool is single-threaded, so the flag is switched briefly.
 std::string FunctionNameIn(int type, bool chinese) {
     const bool saved = UiChinese();
@@ -99,6 +93,12 @@ FunctionChoice Combination(int input, const std::string& text) {
 }
 
 } // namespace
+
+std::string Hex32(uint32_t v) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "0x%08X", v);
+    return buf;
+}
 
 std::string InputName(int input) {
     return input >= 0 && input < kInputCount ? kInputNames[static_cast<size_t>(input)] : "?";

@@ -12,6 +12,9 @@
 
 namespace n640::cli {
 
+// A 32-bit value as 0x%08X (macro ids, device codes).
+std::string Hex32(uint32_t v);
+
 // "left", "middle", "right", "forward", "back", "wheel-up", "wheel-down".
 std::string InputName(int input);
 // Input by number 0..6 or by name.

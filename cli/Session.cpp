@@ -297,9 +297,7 @@ std::string Quoted(const fs::path& p) {
 // Reads a profile file as the driver does: a short file reads as zero-filled, a long one only up to
 // the record; the magic decides whether it is a profile.
 bool ReadProfileFile(CSession& s, const fs::path& file, ProfileImage& image) {
-    image = ZeroProfileImage();
-    size_t got = 0;
-    const FileStatus status = s.files().Read(file, &image, sizeof image, &got);
+    const FileStatus status = ReadProfileImage(s.files(), file, image);
     if (status == FileStatus::NotFound) {
         s.err() << "cannot open " << Quoted(file) << ": no such file\n";
         return false;

@@ -95,10 +95,15 @@ void CProfileStore::LoadSlots() {
     std::memcpy(assignments_.data(), slots_.slots[chosen].macroIds, sizeof slots_.slots[chosen].macroIds);
 }
 
-int CProfileStore::LoadProfile(const std::filesystem::path& file, bool reportMissing) {
-    auto image = std::make_unique<ProfileImage>(ZeroProfileImage());
+FileStatus ReadProfileImage(IFiles& files, const std::filesystem::path& file, ProfileImage& image) {
+    image = ZeroProfileImage();
     size_t got = 0;
-    const FileStatus status = files_.Read(file, image.get(), sizeof(ProfileImage), &got);
+    return files.Read(file, &image, sizeof image, &got);
+}
+
+int CProfileStore::LoadProfile(const std::filesystem::path& file, bool reportMissing) {
+    auto image = std::make_unique<ProfileImage>();
+    const FileStatus status = ReadProfileImage(files_, file, *image);
     if (status == FileStatus::Ok) {
         profile_ = *image;
         if (profile_.magic == kProfileMagic) return kProfileLoaded;

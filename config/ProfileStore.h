@@ -18,6 +18,10 @@ namespace n640 {
 // interface language. Does nothing for a null image.
 void BuildDefaultProfile(ProfileImage* image);
 
+// Reads a profile file as every reader does: the image is zero-filled first, so a short file reads
+// as zero-filled, and a long one is read only up to the record. The magic is for the caller to test.
+FileStatus ReadProfileImage(IFiles& files, const std::filesystem::path& file, ProfileImage& image);
+
 // Results of LoadProfile.
 constexpr int kProfileNotOpened = 0;
 constexpr int kProfileLoaded = 1;
