@@ -60,10 +60,14 @@ struct ApplySource {
     bool fromStore = false;
 };
 
-bool LoadSource(CSession& s, ApplySource& source) {
+bool LoadSource(CSession& s, ApplySource& source, bool writes) {
     const auto& w = s.args().words;
     if (w.size() == 1) {
         if (!s.EnsureDataDir()) return false;
+        // An apply saves the active profile and the slot table when the mouse took them: it holds
+        // the lock from reading them to that save, so no change made meanwhile is written over.
+        if (!writes) s.SetReadOnly();
+        if (writes && !s.LockDataDir()) return false;
         s.Store();
         source.fromStore = true;
         return true;
@@ -86,7 +90,7 @@ int RunApplyCommand(CSession& s) {
         return kExitUsage;
     }
     ApplySource source;
-    if (!LoadSource(s, source)) return kExitFailure;
+    if (!LoadSource(s, source, true)) return kExitFailure;
     CMacroLibrary* library = s.Library();
     if (library == nullptr) return kExitFailure;
     CUSBDriver* link = s.OpenMouse();
@@ -109,7 +113,10 @@ int RunApplyCommand(CSession& s) {
         return kExitFailure;
     }
     // As the driver does after the mouse took the profile: the profile file and ConfigInfo.cfg.
-    if (source.fromStore && !s.Store().SaveActiveProfile()) return kExitFailure;
+    if (source.fromStore && !s.Store().SaveActiveProfile()) {
+        s.err() << WriteFailureText(s, s.Store().FailedFile(), s.Store().FailedStatus()) << "\n";
+        return kExitFailure;
+    }
     s.out() << "the mouse took the profile\n";
     return simSaved ? kExitOk : kExitFailure;
 }
@@ -120,7 +127,7 @@ int RunReportsCommand(CSession& s) {
         return kExitUsage;
     }
     ApplySource source;
-    if (!LoadSource(s, source)) return kExitFailure;
+    if (!LoadSource(s, source, false)) return kExitFailure;
     CMacroLibrary* library = s.Library();
     if (library == nullptr) return kExitFailure;
     const ProfileImage& profile = source.fromStore ? s.Store().Profile() : *source.fileProfile;

@@ -27,6 +27,8 @@ ParseResult ParseArgs(const std::vector<std::string>& argv) {
         if (name == "--data-dir") target = &r.args.dataDir;
         else if (name == "--macros") target = &r.args.macros;
         else if (name == "--lang") target = &r.args.lang;
+        else if (name == "--server") target = &r.args.server;
+        else if (name == "--download") target = &r.args.download;
         else if (name == "--device") target = &device;
         else {
             // Negative numbers are operands, not options.

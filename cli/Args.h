@@ -14,6 +14,8 @@ struct Args {
     std::string device = "auto";               // --device auto|sim[:STATEFILE]|/dev/hidrawN
     std::optional<std::string> macros;         // --macros FILE
     std::optional<std::string> lang;           // --lang en|sc
+    std::optional<std::string> server;         // --server URL (update check)
+    std::optional<std::string> download;       // --download FILE (update check)
     bool help = false;                         // --help / -h
 };
 

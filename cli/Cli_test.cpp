@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -52,7 +54,8 @@ protected:
     // Runs the tool with the data directory and the simulated mouse of this test unless the
     // command line names its own.
     Result Ctl(const std::string& args, bool defaults = true) {
-        std::string line = std::string(N640CTL_PATH);
+        // A command that hangs fails the test instead of stopping it.
+        std::string line = "timeout 120 " + std::string(N640CTL_PATH);
         if (defaults) line += " --data-dir '" + data_.string() + "' --device sim:'" + (dir_ / "mouse.bin").string() + "'";
         line += " " + args;
         const fs::path out = dir_ / "out.txt", err = dir_ / "err.txt";
@@ -334,6 +337,298 @@ TEST_F(CliTest, SlotsSelectAndMacros) {
     r = Ctl("macros show 0x15000001");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("there is no macro"), std::string::npos);
+}
+
+// Names a user may type that the file system cannot take as they are: bytes that are not UTF-8,
+// and a name longer than the system allows.
+TEST_F(CliTest, NamesThatAreNotUtf8OrTooLongAreReportedNotFatal) {
+    const std::string bad = (dir_ / "bad\xff").string();
+    const std::string longName = (dir_ / std::string(300, 'a')).string();
+    struct Case {
+        std::string args;
+        int status;
+        const char* err;
+    };
+    const Case cases[] = {
+        {"slots --data-dir '" + bad + "'", 0, "created the data directory"},
+        {"show '" + (dir_ / "q\xff.cfg").string() + "'", 1, "no such file"},
+        {"lang check '" + longName + "'", 1, "File name too long"},
+        {"lang get '" + longName + "' str_ok", 1, "File name too long"},
+        {"show --data-dir '" + longName + "'", 1, "File name too long"},
+        {"set '" + longName + "' rate 125", 1, "File name too long"},
+    };
+    for (const auto& c : cases) {
+        const Result r = Ctl(c.args);
+        EXPECT_EQ(r.status, c.status) << c.args << "\n" << r.err;
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << c.args << "\n" << r.err;
+    }
+    EXPECT_TRUE(fs::exists(fs::path(bad) / "Profile" / "Profile1.cfg"));
+    const Result shown = Ctl("show --data-dir '" + bad + "'");
+    EXPECT_EQ(shown.status, 0) << shown.err;
+    EXPECT_NE(shown.out.find("active, profile 1"), std::string::npos) << shown.out;
+}
+
+// Devices and pipes where a data file, a language file or a state file belongs are refused at once.
+TEST_F(CliTest, DevicesAndPipesAreRefusedWithoutWaiting) {
+    ASSERT_EQ(Ctl("slots").status, 0);
+    const fs::path profile = data_ / "Profile" / "Profile1.cfg";
+    fs::remove(profile);
+    ASSERT_EQ(::mkfifo(profile.c_str(), 0600), 0);
+    const fs::path lang = dir_ / "pipe.xml";
+    ASSERT_EQ(::mkfifo(lang.c_str(), 0600), 0);
+    fs::create_directories(dir_ / "lib");
+    const fs::path macros = dir_ / "lib" / "Macro.cfg";
+    ASSERT_EQ(::mkfifo(macros.c_str(), 0600), 0);
+    struct Case {
+        std::string args;
+        int status;
+        const char* err;
+    };
+    const Case cases[] = {
+        {"lang check /dev/zero", 1, "Not a regular file"},
+        {"lang get /dev/zero str_ok", 1, "Not a regular file"},
+        {"lang check '" + lang.string() + "'", 1, "Not a regular file"},
+        {"sim show /dev/zero", 1, "is not a simulated mouse's state file"},
+        {"show 1", 1, "not a regular file"},
+        {"set 1 rate 250", 1, "not a regular file"},
+        {"show", 0, "is an invaild Profile!"},  // the active profile: reported, the defaults shown
+        {"macros list --macros '" + macros.string() + "'", 1, "not a regular file"},
+    };
+    for (const auto& c : cases) {
+        const Result r = Ctl(c.args);
+        EXPECT_EQ(r.status, c.status) << c.args << "\n" << r.err;
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << c.args << "\n" << r.err;
+    }
+    EXPECT_EQ(fs::status(profile).type(), fs::file_type::fifo);  // reading left it alone
+    const Result apply = Ctl("apply --device sim:/dev/zero");
+    EXPECT_EQ(apply.status, 0) << apply.err;
+    EXPECT_NE(apply.err.find("starting from factory memory"), std::string::npos) << apply.err;
+}
+
+// Changes to files that cannot be written fail with the file and the system's reason.
+TEST_F(CliTest, FailedWritesSayWhatAndWhyAndFail) {
+    ASSERT_EQ(Ctl("slots").status, 0);
+    WriteLibraryWithOneMacro(data_ / "Macro.cfg", 0x15000042);
+    const std::string library = ReadAll(data_ / "Macro.cfg");
+    const std::string config = ReadAll(data_ / "Profile" / "ConfigInfo.cfg");
+    if (!MakeReadOnly(data_, true) || !MakeReadOnly(data_ / "Profile", true))
+        GTEST_SKIP() << "no way to make a folder read-only for this user here";
+    const Result deleted = Ctl("macros delete 0x15000042");
+    const Result renamed = Ctl("macros rename 0x15000042 Other");
+    const Result selected = Ctl("select 3");
+    MakeReadOnly(data_ / "Profile", false);
+    MakeReadOnly(data_, false);
+    for (const Result* r : {&deleted, &renamed, &selected}) {
+        EXPECT_EQ(r->status, 1) << r->out << r->err;
+        EXPECT_NE(r->err.find("cannot write"), std::string::npos) << r->err;
+        EXPECT_TRUE(r->err.find("denied") != std::string::npos || r->err.find("not permitted") != std::string::npos)
+            << r->err;
+        EXPECT_EQ(r->out.find("deleted macro"), std::string::npos) << r->out;
+    }
+    EXPECT_EQ(ReadAll(data_ / "Macro.cfg"), library);
+    EXPECT_EQ(ReadAll(data_ / "Profile" / "ConfigInfo.cfg"), config);
+}
+
+// A tmpfs of its own: a disk that fills up. Needs root; mounted reports whether it could be had.
+class CSmallDisk {
+public:
+    CSmallDisk(const fs::path& dir, const std::string& size) : dir_(dir) {
+        fs::create_directories(dir);
+        mounted = ::geteuid() == 0 &&
+                  std::system(("mount -t tmpfs -o size=" + size + " tmpfs '" + dir.string() + "' 2>/dev/null").c_str()) == 0;
+    }
+    ~CSmallDisk() {
+        if (mounted) std::system(("umount '" + dir_.string() + "'").c_str());
+    }
+    // Takes up all the room that is left.
+    void Fill() const { std::system(("dd if=/dev/zero of='" + (dir_ / "filler").string() + "' bs=1k 2>/dev/null").c_str()); }
+    bool mounted = false;
+
+private:
+    fs::path dir_;
+};
+
+TEST_F(CliTest, FullDiskWritesFailWithTheReason) {
+    const fs::path disk = dir_ / "disk";
+    CSmallDisk small(disk, "4m");
+    if (!small.mounted) GTEST_SKIP() << "a tmpfs cannot be mounted here (needs root)";
+    const std::string p = (disk / "p.cfg").string();
+    ASSERT_EQ(Ctl("new '" + p + "'").status, 0);
+    WriteLibraryWithOneMacro(disk / "Macro.cfg", 0x15000042);
+    const std::string profile = ReadAll(p), library = ReadAll(disk / "Macro.cfg");
+    small.Fill();
+    struct Case {
+        std::string args;
+        const char* err;
+    };
+    const Case cases[] = {
+        {"set '" + p + "' rate 250", "cannot write"},
+        {"new '" + (disk / "q.cfg").string() + "'", "cannot write"},
+        {"macros delete 0x15000042 --macros '" + (disk / "Macro.cfg").string() + "'", "cannot write"},
+    };
+    for (const auto& c : cases) {
+        const Result r = Ctl(c.args);
+        EXPECT_EQ(r.status, 1) << c.args << "\n" << r.out << r.err;
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << c.args << "\n" << r.err;
+        EXPECT_NE(r.err.find("No space left on device"), std::string::npos) << c.args << "\n" << r.err;
+    }
+    EXPECT_EQ(ReadAll(p), profile);
+    EXPECT_EQ(ReadAll(disk / "Macro.cfg"), library);
+    EXPECT_FALSE(fs::exists(disk / "q.cfg"));
+}
+
+TEST_F(CliTest, SeedingOnAFullDiskLeavesNothingHalfMade) {
+    const fs::path disk = dir_ / "disk";
+    CSmallDisk small(disk, "64k");
+    if (!small.mounted) GTEST_SKIP() << "a tmpfs cannot be mounted here (needs root)";
+    const fs::path data = disk / "data";
+    const Result r = Ctl("slots --data-dir '" + data.string() + "'");
+    EXPECT_EQ(r.status, 1) << r.out << r.err;
+    EXPECT_NE(r.err.find("cannot create the data directory"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("created the data directory"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(data)) << "a failed seeding is taken back, so the next run seeds again";
+
+    // An existing but empty folder is seeded as a missing one is.
+    fs::create_directories(data_);
+    const Result seeded = Ctl("slots");
+    EXPECT_EQ(seeded.status, 0) << seeded.err;
+    EXPECT_NE(seeded.err.find("with the default files"), std::string::npos) << seeded.err;
+    EXPECT_EQ(ReadAll(data_ / "Profile" / "Profile1.cfg").size(), 22252u);
+    EXPECT_EQ(ReadAll(data_ / "Macro.cfg").size(), 2052000u);
+}
+
+TEST_F(CliTest, CommandsThatOnlyReadNeverWrite) {
+    ASSERT_EQ(Ctl("slots").status, 0);
+    const fs::path profile = data_ / "Profile" / "Profile1.cfg";
+    std::string bad = ReadAll(profile);
+    bad[0] = 0x55;  // the magic
+    std::ofstream(profile, std::ios::binary | std::ios::trunc) << bad;
+    for (const char* command : {"show", "slots", "reports"}) {
+        const Result r = Ctl(command);
+        EXPECT_NE(r.err.find("Profile1.cfg is an invaild Profile!"), std::string::npos) << command << "\n" << r.err;
+        EXPECT_EQ(ReadAll(profile), bad) << command;
+    }
+}
+
+TEST_F(CliTest, DeletingFromAGivenLibraryStillChecksTheProfiles) {
+    ASSERT_EQ(Ctl("slots").status, 0);
+    fs::create_directories(dir_ / "lib");
+    const std::string lib = (dir_ / "lib" / "Macro.cfg").string();
+    WriteLibraryWithOneMacro(lib, 0x15000042);
+    ASSERT_EQ(Ctl("set 1 button right macro:0x15000042 --macros '" + lib + "'").status, 0);
+    const std::string before = ReadAll(lib);
+    const Result r = Ctl("macros delete 0x15000042 --macros '" + lib + "'");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("is used by a profile"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadAll(lib), before);
+}
+
+TEST_F(CliTest, WritesGoThroughLinksAndKeepTheMode) {
+    ASSERT_EQ(Ctl("slots").status, 0);
+    // The user keeps profile 2 elsewhere and links it into the data directory, readable only by them.
+    const fs::path kept = dir_ / "kept.cfg";
+    const fs::path slot = data_ / "Profile" / "Profile2.cfg";
+    fs::rename(slot, kept);
+    fs::create_symlink(kept, slot);
+    fs::permissions(kept, fs::perms::owner_read | fs::perms::owner_write);
+    const Result r = Ctl("set 2 rate 250");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(fs::is_symlink(slot));
+    EXPECT_EQ(fs::status(kept).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_NE(Ctl("show 2").out.find("report rate: 250 per second"), std::string::npos);
+}
+
+// Runs the tool in the background; Finish waits for it.
+pid_t Start(const std::string& line) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::execl("/bin/sh", "sh", "-c", line.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    return pid;
+}
+int Finish(pid_t pid) {
+    int raw = 0;
+    ::waitpid(pid, &raw, 0);
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
+TEST_F(CliTest, ConcurrentWritersLoseNoChange) {
+    ASSERT_EQ(Ctl("slots").status, 0);
+    const std::string tool = std::string(N640CTL_PATH) + " --data-dir '" + data_.string() + "' ";
+    const fs::path go = dir_ / "go";
+    for (int trial = 0; trial < 10; ++trial) {
+        SCOPED_TRACE(trial);
+        const int rate = trial % 2 ? 250 : 500, brightness = 1 + trial;
+        // Both wait for a line on the pipe, so that they start together when it is written.
+        ASSERT_EQ(::mkfifo(go.c_str(), 0600), 0);
+        const int pipe = ::open(go.c_str(), O_RDWR);  // kept open: the lines wait for a late reader
+        ASSERT_GE(pipe, 0);
+        const std::string wait = "read _ < '" + go.string() + "'; ";
+        const pid_t a = Start(wait + tool + "set 2 rate " + std::to_string(rate) + " >/dev/null 2>&1");
+        const pid_t b = Start(wait + tool + "set 2 brightness " + std::to_string(brightness) + " >/dev/null 2>&1");
+        EXPECT_EQ(::write(pipe, "\n\n", 2), 2);
+        EXPECT_EQ(Finish(a), 0);
+        EXPECT_EQ(Finish(b), 0);
+        ::close(pipe);
+        fs::remove(go);
+        const std::string shown = Ctl("show 2").out;
+        EXPECT_NE(shown.find("report rate: " + std::to_string(rate) + " per second"), std::string::npos) << shown;
+        EXPECT_NE(shown.find("brightness " + std::to_string(brightness) + ","), std::string::npos) << shown;
+    }
+}
+
+// Whether another process holds the data directory's lock just now.
+bool LockedByAnother(const fs::path& dir) {
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool busy = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+    ::close(fd);
+    return busy;
+}
+
+TEST_F(CliTest, AnApplyDoesNotRevertChangesMadeMeanwhile) {
+    ASSERT_EQ(Ctl("slots").status, 0);
+    const std::string tool = std::string(N640CTL_PATH) + " --data-dir '" + data_.string() + "' --device sim:'" +
+                             (dir_ / "mouse.bin").string() + "' ";
+    const pid_t apply = Start(tool + "apply >/dev/null 2>&1");
+    // The apply holds the lock from reading the profile to saving it (its fixed waits alone take
+    // more than a second); the two changes below come while it runs.
+    bool seen = false;
+    for (int i = 0; i < 2000 && !seen; ++i) {
+        seen = LockedByAnother(data_);
+        if (!seen) ::usleep(1000);
+    }
+    const Result set = Ctl("set 1 rate 250");
+    const Result select = Ctl("select 3");
+    EXPECT_EQ(Finish(apply), 0);
+    EXPECT_TRUE(seen) << "the apply never held the data directory's lock";
+    EXPECT_EQ(set.status, 0) << set.err;
+    EXPECT_EQ(select.status, 0) << select.err;
+    EXPECT_NE(Ctl("show 1").out.find("report rate: 250 per second"), std::string::npos);
+    EXPECT_NE(Ctl("slots").out.find("* 3"), std::string::npos);
+}
+
+TEST_F(CliTest, ABusyDataDirectoryIsReported) {
+    ASSERT_EQ(Ctl("slots").status, 0);
+    const std::string before = ReadAll(data_ / "Profile" / "Profile2.cfg");
+    const int fd = ::open(data_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);  // as another n640ctl in the middle of a change
+    const Result r = Ctl("set 2 rate 250");
+    ::close(fd);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("is busy"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadAll(data_ / "Profile" / "Profile2.cfg"), before);
+}
+
+TEST_F(CliTest, AMissingLibraryIsNotCalledASaveFailure) {
+    ASSERT_EQ(Ctl("slots").status, 0);
+    fs::remove(data_ / "Macro.cfg");
+    const Result r = Ctl("macros list");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("The file " + (data_ / "Macro.cfg").string() + " was not found."), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("save"), std::string::npos) << r.err;
 }
 
 } // namespace

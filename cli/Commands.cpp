@@ -11,10 +11,12 @@
 #include "cli/Help.h"
 #include "cli/ProfileText.h"
 #include "cli/Session.h"
+#include "cli/Update.h"
 #include "config/ProfileSlot.h"
 #include "config/ProfileStore.h"
 #include "functions/FunctionModel.h"
 #include "functions/KeyNames.h"
+#include "i18n/FileBytes.h"
 #include "i18n/LanguageTable.h"
 #include "i18n/UiLanguage.h"
 #include "i18n/XmlDocument.h"
@@ -39,6 +41,12 @@ int Usage(CSession& s, const std::string& command, const std::string& message) {
 int Fail(CSession& s, const std::string& message) {
     s.err() << message << "\n";
     return kExitFailure;
+}
+
+// Whether the data directory is there (its files are then changed only under its lock).
+bool DataDirExists(CSession& s) {
+    std::error_code ec;
+    return !s.DataDir().empty() && fs::is_directory(s.DataDir(), ec);
 }
 
 // The slot (0..4) of the data directory whose profile file this is, or -1.
@@ -143,6 +151,7 @@ int CmdShow(CSession& s) {
         return kExitOk;
     }
     if (!s.EnsureDataDir()) return kExitFailure;
+    s.SetReadOnly();
     CProfileStore& store = s.Store();
     s.out() << "profile: " << store.ProfilePath(store.ActiveSlot()).string() << " (active, profile "
             << store.ActiveSlot() + 1 << ")\n"
@@ -156,6 +165,7 @@ int CmdNew(CSession& s) {
     auto image = std::make_unique<ProfileImage>();
     BuildDefaultProfile(image.get());
     const fs::path file = ProfilePath(s, w[1]);
+    if (DataDirExists(s) && !s.LockDataDir()) return kExitFailure;
     if (!WriteFile(s, file, image.get(), sizeof *image)) return kExitFailure;
     s.out() << "wrote the factory default profile to " << file.string() << "\n";
     return kExitOk;
@@ -279,11 +289,14 @@ int CmdSet(CSession& s) {
     const auto& w = s.args().words;
     if (w.size() < 4) return Usage(s, "set", "needs PROFILE SETTING VALUE");
     const fs::path file = ProfilePath(s, w[1]);
+    // The whole read-modify-write runs under the data directory's lock.
+    const bool dataDir = DataDirExists(s);
+    if (dataDir && !s.LockDataDir()) return kExitFailure;
     auto image = std::make_unique<ProfileImage>();
     if (!ReadProfileFile(s, file, *image)) return kExitFailure;
 
     // A profile of the data directory keeps its macro assignments in its slot.
-    const int slot = s.args().dataDir || fs::exists(s.DataDir()) ? SlotOfFile(s, file) : -1;
+    const int slot = dataDir ? SlotOfFile(s, file) : -1;
     std::unique_ptr<ConfigInfo> info;
     const fs::path infoPath = s.DataDir() / "Profile" / "ConfigInfo.cfg";
     MacroAssignments assignments{};
@@ -315,6 +328,7 @@ int CmdSet(CSession& s) {
 int CmdSlots(CSession& s) {
     if (s.args().words.size() != 1) return Usage(s, "slots", "takes no operands");
     if (!s.EnsureDataDir()) return kExitFailure;
+    s.SetReadOnly();
     CProfileStore& store = s.Store();
     for (int slot = 0; slot < 5; ++slot) {
         const ProfileSlot& p = store.Slots().slots[slot];
@@ -338,10 +352,13 @@ int CmdSelect(CSession& s) {
     if (w.size() != 2) return Usage(s, "select", "needs N (1..5)");
     const auto n = ParseNumber(w[1], 1, 5);
     if (!n) return Usage(s, "select", "N is 1..5");
-    if (!s.EnsureDataDir()) return kExitFailure;
+    if (!s.EnsureDataDir() || !s.LockDataDir()) return kExitFailure;
     CProfileStore& store = s.Store();
     if (!store.SelectProfile(static_cast<int>(*n) - 1)) return Fail(s, "profile " + w[1] + " was not selected");
-    if (!store.SaveActiveProfile()) return kExitFailure;
+    if (!store.SaveActiveProfile()) {
+        return Fail(s, WriteFailureText(s, store.FailedFile(), store.FailedStatus()) + "; profile " + w[1] +
+                           " was not selected");
+    }
     s.out() << "profile " << *n << " is active: " << store.ProfilePath(store.ActiveSlot()).string() << "\n";
     return kExitOk;
 }
@@ -376,6 +393,16 @@ int CmdMacros(CSession& s) {
     if (w.size() < 2) return Usage(s, "macros", "needs list, show, delete or rename");
     const std::string& sub = w[1];
     if (!s.args().macros && !s.EnsureDataDir()) return kExitFailure;
+    // Changes are made under the lock of the data directory and of the library's own folder.
+    if (sub == "delete" || sub == "rename") {
+        if (DataDirExists(s) && !s.LockDataDir()) return kExitFailure;
+        if (s.args().macros) {
+            const fs::path folder = fs::path(*s.args().macros).parent_path();
+            if (!s.LockFolder(folder.empty() ? fs::path(".") : folder)) return kExitFailure;
+        }
+    } else {
+        s.SetReadOnly();
+    }
     CMacroLibrary* lib = s.Library();
     if (lib == nullptr) return kExitFailure;
     auto parseId = [&](const std::string& text) { return ParseNumber(text, 1, 0xFFFFFFFFLL, true); };
@@ -419,15 +446,18 @@ int CmdMacros(CSession& s) {
             for (uint32_t i = 0; i < n; ++i) s.out() << "  " << EventText(record->events[i]) << "\n";
             return kExitOk;
         }
-        // In use by any profile of the data directory: refused, as the macro page refuses it.
-        if (!s.args().macros) {
+        // In use by any profile of the data directory: refused, as the macro page refuses it. A
+        // library given by --macros is checked against the data directory too, when there is one.
+        if (DataDirExists(s)) {
             CProfileStore& store = s.Store();
             if (IsMacroInUse(record->id, store.Slots(), store.Profile(), store.Assignments())) {
                 return Fail(s, "the macro " + Hex32(record->id) + " is used by a profile and cannot be deleted");
             }
         }
         const uint32_t deleted = record->id;
-        lib->DeleteMacro(deleted);
+        if (!lib->DeleteMacro(deleted)) {
+            return Fail(s, WriteFailureText(s, lib->FilePath(), FileStatus::Failed) + "; the macro was not deleted");
+        }
         if (lib->Find(deleted) != nullptr) return Fail(s, "the macro was not deleted");
         s.out() << "deleted macro " << Hex32(deleted) << "\n";
         return kExitOk;
@@ -443,7 +473,9 @@ int CmdMacros(CSession& s) {
             if (!IsStoredMacro(r) || r.id != static_cast<uint32_t>(*id)) continue;
             std::fill(std::begin(r.name), std::end(r.name), u'\0');
             std::copy(name.begin(), name.end(), r.name);
-            if (!lib->SaveMacroLibrary()) return kExitFailure;
+            if (!lib->SaveMacroLibrary()) {
+                return Fail(s, WriteFailureText(s, lib->FilePath(), FileStatus::Failed) + "; the macro was not renamed");
+            }
             s.out() << "renamed macro " << Hex32(r.id) << " to \"" << w[3] << "\"\n";
             return kExitOk;
         }
@@ -483,9 +515,11 @@ int CmdLang(CSession& s) {
     if (w.size() < 3) return Usage(s, "lang", "needs check FILE... or get FILE KEY");
     if (w[1] == "get") {
         if (w.size() != 4) return Usage(s, "lang", "get needs FILE and KEY");
-        if (!fs::exists(w[2])) return Fail(s, "cannot open " + Quoted(w[2]) + ": no such file");
+        std::string bytes;
+        std::u16string error;
+        if (!ReadFileBytes(fs::path(w[2]), bytes, error)) return Fail(s, "cannot read " + Quoted(w[2]) + ": " + Utf8(error));
         CXmlDocument doc;
-        doc.LoadFile(fs::path(w[2]).u16string());
+        doc.LoadBytes(bytes);
         const std::u16string value = LookupText(doc, u"config", Utf8ToUtf16(w[3]));
         if (value.empty()) return Fail(s, "no text for (config, " + w[3] + ") in " + Quoted(w[2]));
         s.out() << Utf8(value) << "\n";
@@ -496,13 +530,16 @@ int CmdLang(CSession& s) {
     for (size_t f = 2; f < w.size(); ++f) {
         const fs::path file(w[f]);
         s.out() << file.string() << ":\n";
-        if (!fs::exists(file)) {
-            s.out() << "  error: no such file\n";
+        std::string bytes;
+        std::u16string error;
+        if (!ReadFileBytes(file, bytes, error)) {
+            s.out() << "  error: " << Utf8(error) << "\n";
+            s.err() << "cannot read " << Quoted(file) << ": " << Utf8(error) << "\n";
             status = kExitFailure;
             continue;
         }
         CXmlDocument doc;
-        const bool parsed = doc.LoadFile(file.u16string());
+        const bool parsed = doc.LoadBytes(bytes);
         std::string notes = Utf8(doc.ResultText());
         while (!notes.empty() && (notes.back() == '\n' || notes.back() == '\r')) notes.pop_back();
         if (!notes.empty()) {
@@ -564,6 +601,7 @@ int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream
     if (command == "macros") return CmdMacros(s);
     if (command == "reports") return RunReportsCommand(s);
     if (command == "sim") return CmdSim(s);
+    if (command == "update") return RunUpdateCommand(s);
     return CmdLang(s);
 }
 

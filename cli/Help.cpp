@@ -24,10 +24,13 @@ const char* const kMain =
     "  reports [PROFILE]           the exact reports and waits an apply sends, without a device\n"
     "  sim show [STATEFILE] | sim reset [STATEFILE]   the simulated mouse's memory\n"
     "  lang check FILE… | lang get FILE KEY         language files\n"
+    "  update check [--server URL] [--download FILE]  newer firmware on the update server\n"
     "\n"
     "options (anywhere on the line):\n"
     "  --data-dir DIR      the data directory (default: $XDG_DATA_HOME/zentu-n640 or\n"
     "                      ~/.local/share/zentu-n640); created with the default files when missing\n"
+    "                      or empty. A command that changes it waits up to 5 seconds while another\n"
+    "                      n640ctl is changing it, then gives up (\"busy\")\n"
     "  --device DEVICE     auto (find the mouse through hidraw), /dev/hidrawN, or sim[:STATEFILE]\n"
     "                      (the simulated mouse; default state file DATA_DIR/SimulatedMouse.bin)\n"
     "  --macros FILE       the macro library for an explicit PROFILE (default: DATA_DIR/Macro.cfg)\n"
@@ -84,6 +87,11 @@ const std::map<std::string, const char*> kCommands = {
                 "read, output B1..B32, pointer precision=P speed=N wheel=N, result ok|fail N.\n"},
     {"sim", "usage: n640ctl sim show [STATEFILE] | sim reset [STATEFILE]\n"
             "Shows or clears what the simulated mouse holds (default DATA_DIR/SimulatedMouse.bin).\n"},
+    {"update", "usage: n640ctl update check [--server URL] [--download FILE] [--device DEVICE] [--lang en|sc]\n"
+               "Fetches the update description from the server (default: the Host of FWUpdate/UpdateServer.ini\n"
+               "in the install folder, else the maker's server), compares its version with the mouse's and,\n"
+               "with --download, fetches the firmware image to FILE (http and https addresses only; checked\n"
+               "against the description's sha256 when it has one). Never flashes.\n"},
     {"lang", "usage: n640ctl lang check FILE... | lang get FILE KEY\n"
              "check: parse notes, the first error, and missing or empty keys of language files.\n"
              "get: the text of (config, KEY).\n"},

@@ -162,12 +162,18 @@ bool CSession::EnsureDataDir() {
         return false;
     }
     std::error_code ec;
-    if (fs::exists(dataDir_, ec)) {
+    const bool existed = fs::exists(dataDir_, ec);
+    if (ec) {
+        err_ << "cannot use the data directory " << dataDir_.string() << ": " << ec.message() << "\n";
+        return false;
+    }
+    if (existed) {
         if (!fs::is_directory(dataDir_, ec)) {
             err_ << "the data directory " << dataDir_.string() << " is not a directory\n";
             return false;
         }
-        return true;
+        // An empty folder is seeded like a missing one; anything in it is the user's.
+        if (!fs::is_empty(dataDir_, ec) || ec) return true;
     }
     const auto install = InstallDir();
     if (!install) {
@@ -175,13 +181,55 @@ bool CSession::EnsureDataDir() {
              << ": the default data files were not found (set N640_INSTALL_DIR to the folder that holds them)\n";
         return false;
     }
-    SeedDataDir(files(), *install, dataDir_);
-    if (!fs::exists(dataDir_ / "Profile" / "ConfigInfo.cfg", ec)) {
-        err_ << "cannot create the data directory " << dataDir_.string() << "\n";
+    const FileStatus created = files().CreateDirectories(dataDir_);
+    if (created != FileStatus::Ok) {
+        err_ << "cannot create the data directory " << dataDir_.string() << ": " << Utf8(files().LastError()) << "\n";
         return false;
     }
-    err_ << "created the data directory " << dataDir_.string() << " with the default files\n";
+    if (!LockDataDir()) return false;
+    // Another n640ctl may have filled it while this one waited for the lock.
+    if (!fs::is_empty(dataDir_, ec) && !ec && fs::exists(dataDir_ / "Profile" / "ConfigInfo.cfg", ec)) return true;
+
+    const SeedReport report = CopyDefaultDataFiles(files(), *install, dataDir_);
+    if (!report.failed.empty()) {
+        err_ << "cannot create the data directory " << dataDir_.string() << " with the default files:\n";
+        for (const SeedFailure& f : report.failed) {
+            err_ << "  cannot write " << Quoted(f.file) << ": "
+                 << (f.reason.empty() ? std::string("the copy failed") : Utf8(f.reason)) << "\n";
+        }
+        // Nothing half-made stays behind: the next run seeds again.
+        for (const fs::path& file : report.copied) files().Remove(file);
+        fs::remove(dataDir_ / "Profile", ec);
+        if (!existed) fs::remove(dataDir_, ec);
+        return false;
+    }
+    err_ << (existed ? "filled the empty data directory " : "created the data directory ") << dataDir_.string()
+         << " with the default files\n";
     return true;
+}
+
+bool CSession::LockFolder(const fs::path& dir) {
+    std::error_code ec;
+    for (const fs::path& held : lockedFolders_) {
+        if (held == dir || fs::equivalent(held, dir, ec)) return true;
+    }
+    // Long enough for another command's apply to finish.
+    constexpr int kLockWaitMs = 5000;
+    auto lock = std::make_unique<CDirectoryLock>();
+    switch (lock->Acquire(dir, kLockWaitMs)) {
+    case CDirectoryLock::Result::Locked:
+        locks_.push_back(std::move(lock));
+        lockedFolders_.push_back(dir);
+        return true;
+    case CDirectoryLock::Result::Busy:
+        err_ << (dir == dataDir_ ? "the data directory " : "the folder ") << dir.string()
+             << " is busy: another n640ctl is changing it; try again\n";
+        return false;
+    case CDirectoryLock::Result::Failed:
+        break;
+    }
+    err_ << "cannot lock " << dir.string() << ": " << lock->Error() << "\n";
+    return false;
 }
 
 void CSession::LoadLanguage() {
@@ -191,7 +239,7 @@ void CSession::LoadLanguage() {
     if (!install) return;
     const fs::path file = *install / "Language" / (UiChinese() ? "sc.xml" : "en.xml");
     std::error_code ec;
-    if (fs::exists(file, ec)) LanguageTable().LoadLanguageFile(file.u16string());
+    if (fs::exists(file, ec)) LanguageTable().LoadLanguageFile(PathText(file));
 }
 
 TextLookup CSession::Language() {
@@ -202,6 +250,7 @@ TextLookup CSession::Language() {
 CProfileStore& CSession::Store() {
     if (!store_) {
         store_ = std::make_unique<CProfileStore>(dataDir_, files(), notifier_, Language());
+        store_->SetReadOnly(readOnly_);
         store_->LoadSlots();
     }
     return *store_;
@@ -217,7 +266,13 @@ CMacroLibrary* CSession::Library() {
             err_ << "--macros must name a file called Macro.cfg\n";
             return nullptr;
         }
-        if (!library_->LoadMacroLibrary()) return nullptr;
+        const int reported = notifier_.Count();
+        if (!library_->LoadMacroLibrary()) {
+            if (notifier_.Count() == reported) {
+                err_ << "cannot read " << Quoted(library_->FilePath()) << ": " << Utf8(files().LastError()) << "\n";
+            }
+            return nullptr;
+        }
         libraryLoaded_ = true;
     }
     return library_.get();
@@ -307,24 +362,30 @@ bool ReadProfileFile(CSession& s, const fs::path& file, ProfileImage& image) {
         return false;
     }
     if (status != FileStatus::Ok) {
-        s.err() << "cannot read " << Quoted(file) << "\n";
+        s.err() << "cannot read " << Quoted(file) << ": " << Utf8(s.files().LastError()) << "\n";
         return false;
     }
     if (image.magic != kProfileMagic) {
-        s.err() << Utf8(FormatMessageText(text::kInvalidProfile, file.u16string())) << "\n";
+        s.err() << Utf8(FormatMessageText(text::kInvalidProfile, PathText(file))) << "\n";
         return false;
     }
     return true;
 }
 
+std::string WriteFailureText(CSession& s, const fs::path& file, FileStatus status) {
+    std::string text = "cannot write " + Quoted(file) + ": ";
+    text += status == FileStatus::AccessDenied ? "access denied"
+            : status == FileStatus::NotFound   ? "the folder does not exist"
+                                               : "the write failed";
+    const std::string reason = Utf8(s.files().LastError());
+    if (!reason.empty()) text += " (" + reason + ")";
+    return text;
+}
+
 bool WriteFile(CSession& s, const fs::path& file, const void* data, size_t size) {
     const FileStatus status = WriteFileReplacing(s.files(), file, data, size);
     if (status == FileStatus::Ok) return true;
-    s.err() << "cannot write " << Quoted(file)
-            << (status == FileStatus::AccessDenied ? ": access denied"
-                : status == FileStatus::NotFound   ? ": the folder does not exist"
-                                                   : "")
-            << "; the file was left as it was\n";
+    s.err() << WriteFailureText(s, file, status) << "; the file was left as it was\n";
     return false;
 }
 

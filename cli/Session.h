@@ -7,6 +7,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "cli/Args.h"
 #include "config/ProfileStore.h"
@@ -18,6 +19,7 @@
 #include "platform/Clock.h"
 #include "platform/File.h"
 #include "platform/Notifier.h"
+#include "platform/linux/DirectoryLock.h"
 
 namespace n640::cli {
 
@@ -52,9 +54,17 @@ public:
     // The folder with the default data files and the language files.
     std::optional<std::filesystem::path> InstallDir() const;
     std::filesystem::path DataDir() const { return dataDir_; }
-    // Creates the data directory with the default files when it does not exist yet. False, after a
-    // message, when that is impossible.
+    // Creates the data directory with the default files when it does not exist yet or is an empty
+    // folder. False, after a message, when that is impossible or a file could not be copied.
     bool EnsureDataDir();
+    // Takes the lock of the folder for the rest of the command, so that no other n640ctl changes
+    // its files in between: a command that writes takes it before it reads what it will change. A
+    // second writer waits for it a few seconds. False, after a message, when the folder stays busy.
+    bool LockFolder(const std::filesystem::path& dir);
+    bool LockDataDir() { return LockFolder(dataDir_); }
+    // The command only reads: loading the store writes no defaults over a bad or missing profile.
+    void SetReadOnly() { readOnly_ = true; }
+    bool ReadOnly() const { return readOnly_; }
 
     // The store over the data directory, with its slots loaded (the active profile in memory).
     CProfileStore& Store();
@@ -90,6 +100,9 @@ private:
     std::unique_ptr<CMacroLibrary> library_;
     bool libraryLoaded_ = false;
     bool languageLoaded_ = false;
+    bool readOnly_ = false;
+    std::vector<std::unique_ptr<CDirectoryLock>> locks_;
+    std::vector<std::filesystem::path> lockedFolders_;
     std::unique_ptr<CSimulatedMouse> sim_;
     std::unique_ptr<IHidEnumerator> hid_;
     std::unique_ptr<CUSBDriver> link_;
@@ -106,5 +119,7 @@ std::filesystem::path ProfilePath(CSession& s, const std::string& operand);
 bool ReadProfileFile(CSession& s, const std::filesystem::path& file, ProfileImage& image);
 // Writes a whole file safely (the old one stays when the write fails). False after a message.
 bool WriteFile(CSession& s, const std::filesystem::path& file, const void* data, size_t size);
+// The message for a failed write of file: what failed and the system's reason.
+std::string WriteFailureText(CSession& s, const std::filesystem::path& file, FileStatus status);
 
 } // namespace n640::cli

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "functions/KeyNames.h"
+#include "platform/Text.h"
 
 namespace n640 {
 
@@ -65,12 +66,12 @@ void CProfileStore::LoadSlots() {
     if (status == FileStatus::Ok) {
         slots_ = table;
     } else if (status == FileStatus::NotFound) {
-        notifier_.ShowInfo(FormatMessageText(text::kFailedToOpen, infoPath.u16string()));
+        notifier_.ShowInfo(FormatMessageText(text::kFailedToOpen, PathText(infoPath)));
     }
 
     // The stored paths never take effect: every slot points into this DataDir. The field keeps the
     // (possibly cut) text for the file; the files themselves are always reached by ProfilePath.
-    for (int i = 0; i < kSlotCount; ++i) WriteField(slots_.slots[i].path, ProfilePath(i).u16string());
+    for (int i = 0; i < kSlotCount; ++i) WriteField(slots_.slots[i].path, PathText(ProfilePath(i)));
 
     int chosen = -1;
     for (int i = 0; i < kSlotCount && chosen < 0; ++i) {
@@ -107,18 +108,22 @@ int CProfileStore::LoadProfile(const std::filesystem::path& file, bool reportMis
     if (status == FileStatus::Ok) {
         profile_ = *image;
         if (profile_.magic == kProfileMagic) return kProfileLoaded;
-        notifier_.ShowSystemInfo(FormatMessageText(text::kInvalidProfile, file.u16string()));
+        notifier_.ShowSystemInfo(FormatMessageText(text::kInvalidProfile, PathText(file)));
         return kProfileInvalid;
     }
     if (reportMissing && status == FileStatus::NotFound) {
-        notifier_.ShowInfo(FormatMessageText(text::kFailedToOpen, file.u16string()));
+        notifier_.ShowInfo(FormatMessageText(text::kFailedToOpen, PathText(file)));
         WriteDefaultProfile(file);
+    } else if (reportMissing && status == FileStatus::Failed) {
+        // There but unreadable (a pipe or a device in the file's place, a read error): no profile.
+        notifier_.ShowSystemInfo(FormatMessageText(text::kInvalidProfile, PathText(file)));
     }
     return kProfileNotOpened;
 }
 
 bool CProfileStore::WriteDefaultProfile(const std::filesystem::path& file) {
     defaultWritten_ = false;
+    if (readOnly_) return false;
     files_.CreateDirectories(dataDir_ / "Profile");
     auto image = std::make_unique<ProfileImage>();
     BuildDefaultProfile(image.get());
@@ -128,6 +133,8 @@ bool CProfileStore::WriteDefaultProfile(const std::filesystem::path& file) {
         defaultWritten_ = true;
         return true;
     }
+    failedFile_ = file;
+    failedStatus_ = status;
     if (status == FileStatus::AccessDenied) notifier_.ShowInfo(Text("str_msg4"));
     return false;
 }
@@ -156,8 +163,12 @@ bool CProfileStore::SelectProfile(int slot) {
 }
 
 void CProfileStore::ShowSaveFailure(FileStatus status, const std::filesystem::path& file) {
+    if (status != FileStatus::Ok) {
+        failedFile_ = file;
+        failedStatus_ = status;
+    }
     if (status == FileStatus::NotFound)
-        notifier_.ShowSystemInfo(FormatMessageText(Text("str_msg2"), file.u16string()));
+        notifier_.ShowSystemInfo(FormatMessageText(Text("str_msg2"), PathText(file)));
     else if (status == FileStatus::AccessDenied)
         notifier_.ShowSystemInfo(Text("str_msg5"));
 }
@@ -168,8 +179,11 @@ bool CProfileStore::SaveActiveProfile() {
     const std::filesystem::path file = ProfilePath(activeSlot_);
     const FileStatus status = WriteFileReplacing(files_, file, &profile_, sizeof profile_);
     ShowSaveFailure(status, file);
-    WriteFileReplacing(files_, ConfigInfoPath(), &slots_, sizeof slots_);
-    return status == FileStatus::Ok;
+    // The slot table is written also after a failed profile write (the selection and the macro
+    // assignments are its own), but its failure is a failure of the save too.
+    const FileStatus table = WriteFileReplacing(files_, ConfigInfoPath(), &slots_, sizeof slots_);
+    if (status == FileStatus::Ok) ShowSaveFailure(table, ConfigInfoPath());
+    return status == FileStatus::Ok && table == FileStatus::Ok;
 }
 
 void CProfileStore::RestoreDefaults() {
@@ -183,17 +197,17 @@ bool CProfileStore::ImportProfile(const std::filesystem::path& file) {
     const FileStatus status = files_.Read(file, image.get(), sizeof(ProfileImage), &got);
     if (status == FileStatus::Ok && image->magic == kProfileMagic) {
         profile_ = *image;
-        notifier_.ShowSystemInfo(FormatMessageText(text::kImportSuccess, file.u16string()));
+        notifier_.ShowSystemInfo(FormatMessageText(text::kImportSuccess, PathText(file)));
         return true;
     }
-    notifier_.ShowSystemInfo(FormatMessageText(text::kInvalidProfile, file.u16string()));
+    notifier_.ShowSystemInfo(FormatMessageText(text::kInvalidProfile, PathText(file)));
     return false;
 }
 
 bool CProfileStore::ExportProfile(const std::filesystem::path& file) {
     const FileStatus status = WriteFileReplacing(files_, file, &profile_, sizeof profile_);
     notifier_.ShowSystemInfo(
-        FormatMessageText(status == FileStatus::Ok ? text::kExportSuccess : text::kExportFailed, file.u16string()));
+        FormatMessageText(status == FileStatus::Ok ? text::kExportSuccess : text::kExportFailed, PathText(file)));
     return status == FileStatus::Ok;
 }
 
@@ -202,7 +216,7 @@ int32_t CProfileStore::ReadLanguageIndex() {
     size_t got = 0;
     const std::filesystem::path file = LanguagePath();
     const FileStatus status = files_.Read(file, &index, sizeof index, &got);
-    if (status == FileStatus::NotFound) notifier_.ShowInfo(FormatMessageText(text::kFailedToOpen, file.u16string()));
+    if (status == FileStatus::NotFound) notifier_.ShowInfo(FormatMessageText(text::kFailedToOpen, PathText(file)));
     return index;
 }
 

@@ -56,6 +56,7 @@ public:
     // Profile button slot+1: loads the slot's profile and, when it loads, makes the slot active.
     bool SelectProfile(int slot);
     // After a successful apply: the active profile to its file and the slot table to ConfigInfo.cfg.
+    // True only when both were written.
     bool SaveActiveProfile();
     // The model half of "restore defaults": default image and no macro assignments; nothing written.
     void RestoreDefaults();
@@ -74,6 +75,13 @@ public:
     // Whether profile button slot+1 shows the selected look.
     bool IsSlotSelected(int slot) const;
 
+    // A store that only reads: loading never writes defaults over a missing or invalid file (the
+    // defaults are then only in memory); the failure is still reported.
+    void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
+    // The file and status of the last write that failed (an empty path when none failed).
+    const std::filesystem::path& FailedFile() const { return failedFile_; }
+    FileStatus FailedStatus() const { return failedStatus_; }
+
 private:
     std::u16string Text(std::string_view key) const;
     void ShowSaveFailure(FileStatus status, const std::filesystem::path& file);
@@ -87,6 +95,9 @@ private:
     ProfileImage profile_{};
     MacroAssignments assignments_{};
     bool defaultWritten_ = false;  // the last WriteDefaultProfile wrote its file
+    bool readOnly_ = false;
+    std::filesystem::path failedFile_;
+    FileStatus failedStatus_ = FileStatus::Ok;
 };
 
 } // namespace n640

@@ -3,7 +3,9 @@
 
 #include <array>
 #include <filesystem>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/File.h"
 
@@ -26,5 +28,24 @@ inline constexpr std::array<std::string_view, 9> kDefaultDataFiles = {
 // default file that is not there yet (failed copies are ignored) and returns true. When dataDir
 // exists, nothing is created or copied, even if files are missing, and the result is false.
 bool SeedDataDir(IFiles& files, const std::filesystem::path& installDir, const std::filesystem::path& dataDir);
+
+// One default file that could not be put into the data directory.
+struct SeedFailure {
+    std::filesystem::path file;  // the target in the data directory
+    FileStatus status;
+    std::u16string reason;       // the system's words, when it gave any
+};
+
+// What a seeding did: the files it copied and those it could not.
+struct SeedReport {
+    std::vector<std::filesystem::path> copied;
+    std::vector<SeedFailure> failed;
+};
+
+// Creates dataDir (with its parents) and its Profile folder when missing, then copies each default
+// file whose source exists and whose target does not, and reads every copy back against its source.
+// A copy that fails or does not read back as its source is removed again and listed as failed.
+SeedReport CopyDefaultDataFiles(IFiles& files, const std::filesystem::path& installDir,
+                                const std::filesystem::path& dataDir);
 
 } // namespace n640

@@ -38,9 +38,10 @@ std::u16string DecodeUtf8(std::string_view bytes);
 
 // Bytes in a code page to UTF-16. UTF-8, UTF-16 and UTF-32 (both byte orders) are converted here
 // on every platform; the rest by the platform: MultiByteToWideChar on Windows; elsewhere
-// US-ASCII, ISO-8859-1, Windows-1252 and Windows-1251, with Windows-1252 standing for the ANSI code
-// page 0 and any other code page read as ISO-8859-1. When the platform can only approximate the
-// code page, a remark for the load notes is put into note (when given).
+// US-ASCII, ISO-8859-1, Windows-1252 and Windows-1251 by tables, with Windows-1252 standing for the
+// ANSI code page 0, and every other code page through the C library's iconv (a byte that does not
+// decode becomes '?'); a code page the C library lacks is read as ISO-8859-1. When the platform can
+// only approximate the code page, a remark for the load notes is put into note (when given).
 std::u16string BytesToUtf16(uint32_t codePage, std::string_view bytes, std::u16string* note = nullptr);
 
 // The platform's part of BytesToUtf16 (i18n/win, i18n/linux).

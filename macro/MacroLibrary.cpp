@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "i18n/UiLanguage.h"
+#include "platform/Text.h"
 
 namespace n640 {
 
@@ -122,7 +123,7 @@ bool CMacroLibrary::LoadMacroLibrary() {
     // A read that failed part-way must not leave half a library behind.
     std::memset(records_.get(), 0, kMacroLibrarySize * sizeof(MacroRecord));
     if (status == FileStatus::NotFound)
-        notifier_.ShowInfo(FormatMessageText(language_ ? language_("str_msg2") : std::u16string(), file.u16string()));
+        notifier_.ShowInfo(FormatMessageText(language_ ? language_("str_msg2") : std::u16string(), PathText(file)));
     return false;
 }
 
@@ -160,14 +161,14 @@ bool CMacroLibrary::StoreMacro(const MacroRecord& candidate) {
     return true;
 }
 
-void CMacroLibrary::DeleteMacro(uint32_t id) {
+bool CMacroLibrary::DeleteMacro(uint32_t id) {
     for (size_t i = 0; i < kMacroLibrarySize; ++i) {
         if (records_[i].id == id) {
             std::memset(&records_[i], 0, sizeof(MacroRecord));
             break;
         }
     }
-    SaveMacroLibrary();
+    return SaveMacroLibrary();
 }
 
 bool CMacroLibrary::SaveMacroLibrary() {
@@ -181,7 +182,7 @@ bool CMacroLibrary::SaveMacroLibrary() {
         return written == FileStatus::Ok;
     }
     if (open != FileStatus::NotFound) return false;
-    notifier_.ShowSystemInfo(FormatMessageText(language_ ? language_("str_msg2") : std::u16string(), file.u16string()));
+    notifier_.ShowSystemInfo(FormatMessageText(language_ ? language_("str_msg2") : std::u16string(), PathText(file)));
     // The new file holds the current library.
     const FileStatus created = WriteFileReplacing(files_, file, records_.get(), bytes);
     if (created == FileStatus::AccessDenied) notifier_.ShowSystemInfo(language_ ? language_("str_msg4") : std::u16string());

@@ -88,8 +88,9 @@ public:
     // Stores (or, for an id already stored, replaces) a candidate and saves the file. False for a
     // malformed candidate or a full library; nothing is then changed or written.
     bool StoreMacro(const MacroRecord& candidate);
-    // Clears the first record with the id and saves the file (also when there was none).
-    void DeleteMacro(uint32_t id);
+    // Clears the first record with the id and saves the file (also when there was none). False
+    // when the file could not be written.
+    bool DeleteMacro(uint32_t id);
     // Writes the whole library to Macro.cfg, with the fixed 100 ms waits around the write.
     bool SaveMacroLibrary();
 

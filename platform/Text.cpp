@@ -1,6 +1,7 @@
 #include "platform/Text.h"
 
 #include <cstdint>
+#include <type_traits>
 
 namespace n640 {
 
@@ -97,5 +98,15 @@ bool AsciiEqualNoCase(std::u16string_view a, std::u16string_view b) {
 std::u16string Ascii16(std::string_view ascii) {
     return std::u16string(ascii.begin(), ascii.end());
 }
+
+namespace {
+// Native path strings are UTF-8 bytes on Linux and UTF-16 units on Windows.
+[[maybe_unused]] std::u16string NativeText(const std::string& native) { return Utf8ToUtf16(native); }
+[[maybe_unused]] std::u16string NativeText(const std::wstring& native) {
+    return std::u16string(native.begin(), native.end());
+}
+} // namespace
+
+std::u16string PathText(const std::filesystem::path& path) { return NativeText(path.native()); }
 
 } // namespace n640

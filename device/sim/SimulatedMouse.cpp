@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -330,9 +331,15 @@ bool CSimulatedMouse::SaveFile(const std::string& path) const {
 }
 
 bool CSimulatedMouse::LoadFile(const std::string& path) {
+    // A state file is a regular file of one fixed size: nothing else is opened (a pipe or a device
+    // would never end), and no more than one byte beyond that size is read.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return false;
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
-    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<char> bytes(sizeof kMemoryFileMagic + sizeof(SimMemory) + 1);
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<size_t>(in.gcount()));
     if (bytes.size() != sizeof kMemoryFileMagic + sizeof(SimMemory) ||
         !std::equal(std::begin(kMemoryFileMagic), std::end(kMemoryFileMagic), bytes.begin()))
         return false;

@@ -1,9 +1,14 @@
 // Code pages without the Windows conversion tables: US-ASCII, ISO-8859-1, Windows-1252 and
-// Windows-1251 are converted here; the system's ANSI code page is taken to be Windows-1252, and
-// any other code page is read as ISO-8859-1 with a remark in the load notes.
+// Windows-1251 are converted here; the system's ANSI code page is taken to be Windows-1252 (what an
+// English Windows uses); every other code page goes through the C library's iconv under its name
+// there, and one the C library does not know is read as ISO-8859-1 with a remark in the load notes.
+
+#include <iconv.h>
 
 #include <array>
+#include <cerrno>
 #include <string>
+#include <vector>
 
 #include "i18n/CodePage.h"
 
@@ -38,6 +43,75 @@ char16_t FromWindows1251(uint8_t b) {
     return static_cast<char16_t>(0x0410 + (b - 0xC0));
 }
 
+// The C library's names for the code pages whose iconv name is not simply CP<number> or
+// IBM<number>.
+struct IconvName {
+    uint32_t codePage;
+    const char* name;
+};
+constexpr IconvName kIconvNames[] = {
+    {708, "ISO-8859-6"},     {874, "CP874"},          {932, "CP932"},          {936, "CP936"},
+    {949, "CP949"},          {950, "BIG5"},           {1361, "JOHAB"},         {10000, "MACINTOSH"},
+    {10004, "MAC-ARABIC"},   {10006, "MAC-GREEK"},    {10007, "MAC-CYRILLIC"}, {10017, "MAC-UK"},
+    {10029, "MAC-CENTRALEUROPE"}, {10079, "MAC-IS"},  {10081, "MAC-TURKISH"},  {10082, "MACCROATIAN"},
+    {20866, "KOI8-R"},       {20936, "GB2312"},       {21866, "KOI8-U"},       {20838, "IBM-THAI"},
+    {20924, "IBM924"},       {28592, "ISO-8859-2"},   {28593, "ISO-8859-3"},   {28594, "ISO-8859-4"},
+    {28595, "ISO-8859-5"},   {28596, "ISO-8859-6"},   {28597, "ISO-8859-7"},   {28598, "ISO-8859-8"},
+    {28599, "ISO-8859-9"},   {28603, "ISO-8859-13"},  {28605, "ISO-8859-15"},  {38598, "ISO-8859-8"},
+    {50220, "ISO-2022-JP"},  {50221, "ISO-2022-JP"},  {50222, "ISO-2022-JP"},  {50225, "ISO-2022-KR"},
+    {51932, "EUC-JP"},       {51936, "EUC-CN"},       {51949, "EUC-KR"},       {54936, "GB18030"},
+    {65000, "UTF-7"},
+};
+
+// A conversion to UTF-16LE from the code page, or (iconv_t)-1 when the C library has none.
+iconv_t OpenIconv(uint32_t codePage) {
+    std::vector<std::string> names;
+    for (const IconvName& n : kIconvNames)
+        if (n.codePage == codePage) names.emplace_back(n.name);
+    names.push_back("CP" + std::to_string(codePage));
+    names.push_back("IBM" + std::to_string(codePage));
+    for (const std::string& name : names) {
+        const iconv_t cd = ::iconv_open("UTF-16LE", name.c_str());
+        if (cd != reinterpret_cast<iconv_t>(-1)) return cd;
+    }
+    return reinterpret_cast<iconv_t>(-1);
+}
+
+// Converts through iconv; a byte that does not decode becomes '?' and the conversion goes on after
+// it. False when the C library does not know the code page.
+bool IconvToUtf16(uint32_t codePage, std::string_view bytes, std::u16string& out) {
+    const iconv_t cd = OpenIconv(codePage);
+    if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+    out.clear();
+    char* in = const_cast<char*>(bytes.data());
+    size_t inLeft = bytes.size();
+    std::array<char, 8192> buffer;
+    auto flush = [&](const char* end) {
+        for (const char* p = buffer.data(); p + 1 < end; p += 2)
+            out.push_back(static_cast<char16_t>(static_cast<uint8_t>(p[0]) | static_cast<uint8_t>(p[1]) << 8));
+    };
+    while (inLeft > 0) {
+        char* o = buffer.data();
+        size_t oLeft = buffer.size();
+        const size_t r = ::iconv(cd, &in, &inLeft, &o, &oLeft);
+        flush(o);
+        if (r != static_cast<size_t>(-1)) continue;
+        if (errno == E2BIG) continue;
+        // An invalid or cut-off sequence: one '?' for its first byte.
+        out.push_back(u'?');
+        ++in;
+        --inLeft;
+        ::iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+    // The end of a stateful encoding (a final shift back) may still produce units.
+    char* o = buffer.data();
+    size_t oLeft = buffer.size();
+    ::iconv(cd, nullptr, nullptr, &o, &oLeft);
+    flush(o);
+    ::iconv_close(cd);
+    return true;
+}
+
 }  // namespace
 
 std::u16string PlatformBytesToUtf16(uint32_t codePage, std::string_view bytes, std::u16string* note) {
@@ -54,8 +128,12 @@ std::u16string PlatformBytesToUtf16(uint32_t codePage, std::string_view bytes, s
     case cp::kWindows1251:
         for (char c : bytes) out.push_back(FromWindows1251(static_cast<uint8_t>(c)));
         break;
+    case cp::kIso8859_1:
+        for (char c : bytes) out.push_back(static_cast<uint8_t>(c));
+        break;
     default:
-        if (codePage != cp::kIso8859_1 && note) {
+        if (IconvToUtf16(codePage, bytes, out)) break;
+        if (note) {
             const std::string text = "(code page " + std::to_string(codePage) + " read as ISO-8859-1) ";
             note->append(text.begin(), text.end());
         }

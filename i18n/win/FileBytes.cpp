@@ -25,6 +25,11 @@ std::u16string SystemMessage(DWORD code) {
 }
 }  // namespace
 
+bool ReadFileBytes(const std::filesystem::path& path, std::string& bytes, std::u16string& error) {
+    const std::wstring& native = path.native();
+    return ReadFileBytes(std::u16string(native.begin(), native.end()), bytes, error);
+}
+
 bool ReadFileBytes(const std::u16string& path, std::string& bytes, std::u16string& error) {
     bytes.clear();
     HANDLE file = CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()), GENERIC_READ,
@@ -34,9 +39,21 @@ bool ReadFileBytes(const std::u16string& path, std::string& bytes, std::u16strin
         error = SystemMessage(GetLastError());
         return false;
     }
+    if (GetFileType(file) != FILE_TYPE_DISK) {
+        error = u"Not a regular file";
+        CloseHandle(file);
+        return false;
+    }
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file, &size)) {
         error = SystemMessage(GetLastError());
+        CloseHandle(file);
+        return false;
+    }
+    if (static_cast<uint64_t>(size.QuadPart) > kMaxDocumentBytes) {
+        const std::string text = "File too large (" + std::to_string(size.QuadPart) + " bytes, at most " +
+                                 std::to_string(kMaxDocumentBytes) + ")";
+        error.assign(text.begin(), text.end());
         CloseHandle(file);
         return false;
     }
