@@ -4,14 +4,36 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <string>
+
+#include "ui/controls/IrrShape.h"
 #include "ui/controls/win/Window.h"
 
 namespace n640::win {
 
-class CBitmapEdit {
+struct BitmapEditArgs {
+    int id = 0;
+    Rect rect{};                              // in the parent's client coordinates
+    DWORD style = WS_VISIBLE | ES_AUTOHSCROLL;  // WS_CHILD is always added, borders removed
+    int fontHeight = 12;
+    HBRUSH background = nullptr;              // owned by the caller
+    std::function<void()> onChange{};         // EN_CHANGE
+    std::function<void()> onKillFocus{};      // EN_KILLFOCUS
+};
+
+// The parent's WM_CTLCOLOREDIT/WM_CTLCOLORSTATIC and WM_COMMAND about the box are reflected to
+// it; OnCtlColor stays public for owners that are not CWindow parents.
+class CBitmapEdit : public CReflectTarget {
 public:
-    ~CBitmapEdit();
+    ~CBitmapEdit() override;
+    bool Create(HWND parent, const BitmapEditArgs& args);
     bool Create(DWORD style, const RECT& rect, HWND parent, int id, int fontHeight = 12);
+    std::u16string Text() const;
+    void SetText(const std::u16string& text);
+    std::function<void()> onChange;
+    std::function<void()> onKillFocus;
+    bool OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     HWND Hwnd() const { return hwnd_; }
     void SetBackground(HBRUSH brush) { background_ = brush; }
     // Answer to WM_CTLCOLOREDIT / WM_CTLCOLORSTATIC for this box.

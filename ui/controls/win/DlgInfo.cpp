@@ -15,8 +15,9 @@ RECT ToRect(const Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 } // namespace
 
-CDlgInfo::CDlgInfo(std::u16string text, int mode, bool countdown)
-    : text_(std::move(text)), mode_(mode), countdown_(countdown), chinese_(UiChinese()) {}
+CDlgInfo::CDlgInfo(std::u16string text, int mode, bool countdown, HWND owner)
+    : text_(std::move(text)), mode_(mode), countdown_(countdown), chinese_(UiChinese()),
+      owner_(owner && IsWindow(owner) ? owner : nullptr) {}
 
 int CDlgInfo::Run() {
     const InfoSkinIds ids = InfoSkinFor(mode_ != 0);
@@ -37,7 +38,7 @@ int CDlgInfo::Run() {
         y = corner.y;
     }
     if (!Create(0, W(std::u16string(kInfoWindowTitle)), WS_POPUP | WS_CLIPCHILDREN, x, y, size.cx, size.cy,
-                nullptr)) {
+                owner_)) {
         return kInfoCancel;
     }
     auto skin = [&](CGDIBitmapBtn& b, const Rect& r, const std::u16string& caption, int id) {
@@ -63,7 +64,7 @@ int CDlgInfo::Run() {
     }
     ShowWindow(Hwnd(), SW_SHOW);
     SetForegroundWindow(Hwnd());
-    const int result = static_cast<int>(RunModal(nullptr, false));
+    const int result = static_cast<int>(RunModal(owner_, false));
     Destroy();
     return result == kInfoOk ? kInfoOk : kInfoCancel;
 }
@@ -80,9 +81,13 @@ LRESULT CDlgInfo::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (LRESULT painted = 0; PaintMessage(message, painted, [&](HDC dc) { Paint(dc); }))
         return painted;
     switch (message) {
-    case WM_LBUTTONDOWN:
-        PostMessageW(Hwnd(), WM_NCLBUTTONDOWN, HTCAPTION, lParam);
+    case WM_LBUTTONDOWN: {
+        // The caption drag takes the press in screen coordinates.
+        POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        ClientToScreen(Hwnd(), &pt);
+        PostMessageW(Hwnd(), WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(pt.x, pt.y));
         return 0;
+    }
     case WM_TIMER:
         if (wParam == kInfoCountdownTimer) {
             const CInfoCountdown::Tick t = timer_.OnTick();

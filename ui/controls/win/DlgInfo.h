@@ -13,7 +13,8 @@ namespace n640::win {
 
 class CDlgInfo : public CWindow {
 public:
-    CDlgInfo(std::u16string text, int mode, bool countdown);
+    // owner, when given, is disabled while the box is open and the box stays in front of it.
+    CDlgInfo(std::u16string text, int mode, bool countdown, HWND owner = nullptr);
     // Creates the box, runs it modally, destroys it: kInfoOk or kInfoCancel.
     int Run();
 
@@ -28,6 +29,7 @@ private:
     int mode_;
     bool countdown_;
     bool chinese_;
+    HWND owner_;
     CInfoCountdown timer_;
     HBITMAP normal_ = nullptr;
     HBITMAP hover_ = nullptr;

@@ -134,16 +134,19 @@ void CDlgProgress::Paint(HDC dc) {
         // that carry the text.
         const wchar_t* named[] = {chinese ? L"Microsoft YaHei" : L"Tahoma", L"SimSun", L"WenQuanYi Micro Hei",
                                   L"Tahoma"};
+        // Sized in pixels like every picture of the dialog, so the text keeps its place on the
+        // background whatever the display's DPI (8 points at 96 DPI).
+        constexpr Gdiplus::REAL kTextPixels = 11;
         std::unique_ptr<Gdiplus::Font> font;
         if (!chinese) {
-            font = std::make_unique<Gdiplus::Font>(Gdiplus::FontFamily::GenericSansSerif(), 8,
-                                                   Gdiplus::FontStyleRegular, Gdiplus::UnitPoint);
+            font = std::make_unique<Gdiplus::Font>(Gdiplus::FontFamily::GenericSansSerif(), kTextPixels,
+                                                   Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
         }
         for (const wchar_t* face : named) {
             if (font && font->GetLastStatus() == Gdiplus::Ok && font->IsAvailable()) break;
             Gdiplus::FontFamily family(face);
             if (family.GetLastStatus() != Gdiplus::Ok || !family.IsAvailable()) continue;
-            font = std::make_unique<Gdiplus::Font>(&family, 8, Gdiplus::FontStyleRegular, Gdiplus::UnitPoint);
+            font = std::make_unique<Gdiplus::Font>(&family, kTextPixels, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
         }
         if (font && font->GetLastStatus() == Gdiplus::Ok) {
             g.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);

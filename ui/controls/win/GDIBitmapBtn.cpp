@@ -14,6 +14,39 @@ bool CGDIBitmapBtn::Create(const std::u16string& caption, DWORD style, const REC
                            rect.bottom - rect.top, parent, id);
 }
 
+bool CGDIBitmapBtn::Create(HWND parent, const BitmapBtnArgs& a) {
+    state_.checkMode = a.checkMode;
+    state_.toggleOnPress = a.toggleOnPress;
+    state_.hoverLooks = a.hoverLooks;
+    notifyPress_ = a.notifyPress;
+    bigFont_ = a.bigFont;
+    onClick = a.onClick;
+    onPress = a.onPress;
+    if (!Create(a.caption, a.style, RECT{a.rect.left, a.rect.top, a.rect.right, a.rect.bottom}, parent, a.id)) {
+        return false;
+    }
+    if (!a.tooltipKey.empty()) SetTooltipKey(a.tooltipKey);
+    return true;
+}
+
+void CGDIBitmapBtn::SetSkin(const Rect& r, const SkinSheets& s) {
+    SetSkin(r.left, r.top, r.right, r.bottom, s.normal, s.hover, s.pressed, s.disabled, s.altNormal, s.altPressed);
+}
+
+bool CGDIBitmapBtn::OnReflected(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED && onClick) {
+        onClick();
+        result = 0;
+        return true;
+    }
+    if (message == msg::PadButton && onPress) {
+        onPress(wParam == WM_LBUTTONDOWN);
+        result = 0;
+        return true;
+    }
+    return false;
+}
+
 void CGDIBitmapBtn::SetSkin(int left, int top, int right, int bottom, HBITMAP normal, HBITMAP hover,
                             HBITMAP pressed, HBITMAP disabled, HBITMAP altNormal, HBITMAP altPressed) {
     HBITMAP sheets[6] = {normal, hover, pressed, disabled, altNormal, altPressed};

@@ -11,13 +11,28 @@ bool CIrrButton::CreateShaped(const std::u16string& caption, DWORD style, const 
     shape_ = shape;
     id_ = id;
     const Rect& box = shape_.Box();
-    if (!Create(0, W(caption), style | WS_CHILD, box.left, box.top, box.Width(), box.Height(), parent, id)) {
+    if (!CWindow::Create(0, W(caption), style | WS_CHILD, box.left, box.top, box.Width(), box.Height(), parent, id)) {
         return false;
     }
     std::vector<POINT> pts;
     for (const Point& p : shape_.RelativeCorners()) pts.push_back({p.x, p.y});
     HRGN region = CreatePolygonRgn(pts.data(), static_cast<int>(pts.size()), ALTERNATE);
     SetWindowRgn(Hwnd(), region, TRUE);  // the window owns the region from here on
+    return true;
+}
+
+bool CIrrButton::Create(HWND parent, const IrrButtonArgs& a) {
+    state_.latched = a.latched;
+    onClick = a.onClick;
+    if (!CreateShaped(a.caption, a.style, a.shape, parent, a.id)) return false;
+    if (!a.tooltipKey.empty()) SetTooltipKey(a.tooltipKey);
+    return true;
+}
+
+bool CIrrButton::OnReflected(UINT message, WPARAM, LPARAM, LRESULT& result) {
+    if (message != WM_COMMAND || !onClick) return false;
+    onClick();
+    result = 0;
     return true;
 }
 

@@ -2,10 +2,79 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <vector>
+
+#include "i18n/LanguageTable.h"
+#include "platform/Poster.h"
+
 namespace n640::win {
 namespace {
 
 constexpr wchar_t kClassName[] = L"N640Window";
+constexpr wchar_t kReflectProp[] = L"N640.Reflect";
+
+CReflectTarget* TargetOf(HWND control) {
+    if (!control) return nullptr;
+    return static_cast<CReflectTarget*>(GetPropW(control, kReflectProp));
+}
+
+// The descendant of parent with a control id (a wrapped list sits inside its scroll frame).
+HWND DescendantWithId(HWND parent, int id) {
+    if (HWND direct = GetDlgItem(parent, id)) return direct;
+    struct Search {
+        int id;
+        HWND found;
+    } search{id, nullptr};
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM p) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(p);
+            if (GetDlgCtrlID(child) != s->id || !GetPropW(child, kReflectProp)) return TRUE;
+            s->found = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The window a parent's notification is about; null when it names none.
+HWND SenderOf(HWND parent, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSCROLLBAR:
+    case msg::PadButton:
+        return reinterpret_cast<HWND>(lParam);
+    case msg::SliderPosition:  // lParam: the slider's control id
+        return GetDlgItem(parent, static_cast<int>(lParam));
+    case msg::ListSelChanged:  // wParam: the list's control id
+    case msg::ListNameEdited:
+        return DescendantWithId(parent, static_cast<int>(wParam));
+    case WM_NOTIFY:
+        return lParam ? reinterpret_cast<const NMHDR*>(lParam)->hwndFrom : nullptr;
+    case WM_DRAWITEM: {
+        const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        return dis && dis->CtlType != ODT_MENU ? dis->hwndItem : nullptr;
+    }
+    case WM_MEASUREITEM: {
+        const auto* mis = reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam);
+        return mis && mis->CtlType != ODT_MENU ? GetDlgItem(parent, static_cast<int>(wParam)) : nullptr;
+    }
+    default:
+        return nullptr;
+    }
+}
+
+std::vector<CTooltip*>& KeyedTooltips() {
+    static std::vector<CTooltip*> tips;
+    return tips;
+}
 
 LRESULT CALLBACK ProcThunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -23,6 +92,29 @@ void RegisterOnce() {
 }
 
 } // namespace
+
+CReflectTarget::~CReflectTarget() { DetachReflection(); }
+
+bool CReflectTarget::OnReflected(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+void CReflectTarget::AttachReflection(HWND control) {
+    DetachReflection();
+    if (control && SetPropW(control, kReflectProp, this)) reflected_ = control;
+}
+
+void CReflectTarget::DetachReflection() {
+    if (reflected_ && IsWindow(reflected_) && GetPropW(reflected_, kReflectProp) == this) {
+        RemovePropW(reflected_, kReflectProp);
+    }
+    reflected_ = nullptr;
+}
+
+bool ReflectToSender(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    HWND sender = SenderOf(parent, message, wParam, lParam);
+    if (!sender || sender == parent || !IsChild(parent, sender)) return false;
+    CReflectTarget* target = TargetOf(sender);
+    return target && target->OnReflected(message, wParam, lParam, result);
+}
 
 CWindow::~CWindow() { Destroy(); }
 
@@ -63,11 +155,14 @@ LRESULT CWindow::Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         if (created) {
             created->hwnd_ = hwnd;
             SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+            created->AttachReflection(hwnd);
         }
     }
     auto* self = reinterpret_cast<CWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+    if (LRESULT reflected = 0; ReflectToSender(hwnd, message, wParam, lParam, reflected)) return reflected;
     if (message == WM_NCDESTROY) {
+        self->DetachReflection();
         LRESULT r = self->OnMessage(message, wParam, lParam);
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;
@@ -155,10 +250,41 @@ SIZE FullScreenSize() {
 }
 
 CTooltip::~CTooltip() {
-    if (tip_) DestroyWindow(tip_);
+    auto& tips = KeyedTooltips();
+    tips.erase(std::remove(tips.begin(), tips.end(), this), tips.end());
+    if (OwnTip()) DestroyWindow(tip_);
+}
+
+bool CTooltip::OwnTip() const {
+    // The tooltip window goes with its owner; by then the handle may name another window.
+    if (!tip_ || !IsWindow(tip_) || GetWindow(tip_, GW_OWNER) != owner_) return false;
+    wchar_t cls[32];
+    return GetClassNameW(tip_, cls, 32) && lstrcmpiW(cls, TOOLTIPS_CLASSW) == 0;
+}
+
+void CTooltip::SetKey(HWND tool, std::string_view key) {
+    auto& tips = KeyedTooltips();
+    if (key_.empty() && !key.empty()) tips.push_back(this);
+    if (!key_.empty() && key.empty()) tips.erase(std::remove(tips.begin(), tips.end(), this), tips.end());
+    key_ = std::string(key);
+    if (!key_.empty()) Set(tool, LangText(key_), true);
+}
+
+void ReapplyTexts() {
+    // A copy: setting a text never registers or drops a tooltip, but stay safe if it did.
+    const std::vector<CTooltip*> tips = KeyedTooltips();
+    for (CTooltip* tip : tips) {
+        if (tip->tool_ && IsWindow(tip->tool_)) tip->Set(tip->tool_, LangText(tip->key_), true);
+    }
 }
 
 void CTooltip::Set(HWND tool, const std::u16string& text, bool active) {
+    if (tip_ && !OwnTip()) tip_ = nullptr;  // destroyed with its owner window
+    if (tip_ && tool != tool_) {
+        DestroyWindow(tip_);
+        tip_ = nullptr;
+    }
+    tool_ = tool;
     text_ = text;
     TOOLINFOW ti{};
     ti.cbSize = sizeof ti;
@@ -167,8 +293,9 @@ void CTooltip::Set(HWND tool, const std::u16string& text, bool active) {
     ti.uId = reinterpret_cast<UINT_PTR>(tool);
     ti.lpszText = const_cast<wchar_t*>(W(text_));
     if (!tip_) {
+        owner_ = GetAncestor(tool, GA_ROOT);
         tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, tool,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner_,
                                nullptr, GetModuleHandleW(nullptr), nullptr);
         if (!tip_) return;
         SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));

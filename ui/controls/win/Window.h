@@ -6,10 +6,36 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 namespace n640::win {
 
-class CWindow {
+// A control that handles what its parent is told about it: WM_COMMAND, WM_NOTIFY, WM_DRAWITEM,
+// WM_MEASUREITEM, WM_CTLCOLOR* and WM_HSCROLL/WM_VSCROLL reach the parent and are handed back to
+// the control that sent them. Every CWindow parent does this before its own OnMessage; a message
+// the control does not handle goes on to the parent as before.
+class CReflectTarget {
+public:
+    CReflectTarget() = default;
+    CReflectTarget(const CReflectTarget&) = delete;
+    CReflectTarget& operator=(const CReflectTarget&) = delete;
+    virtual ~CReflectTarget();
+    // True when handled; result is the parent's answer.
+    virtual bool OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+    // For wrappers of system controls (edit, list box): tie the object to its window.
+    void AttachReflection(HWND control);
+    void DetachReflection();
+
+private:
+    HWND reflected_ = nullptr;
+};
+
+// Hands a message the parent received to the control that sent it. True when the control
+// handled it.
+bool ReflectToSender(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+class CWindow : public CReflectTarget {
 public:
     CWindow() = default;
     CWindow(const CWindow&) = delete;
@@ -118,12 +144,29 @@ SIZE FullScreenSize();
 // A tooltip for a whole window (created on first use).
 class CTooltip {
 public:
+    CTooltip() = default;
+    CTooltip(const CTooltip&) = delete;
+    CTooltip& operator=(const CTooltip&) = delete;
     ~CTooltip();
     void Set(HWND tool, const std::u16string& text, bool active);
+    // The text of a language key, set now and again by every ReapplyTexts.
+    void SetKey(HWND tool, std::string_view key);
+    const std::u16string& Text() const { return text_; }
+    HWND TipWindow() const { return tip_; }
 
 private:
+    bool OwnTip() const;
+
     HWND tip_ = nullptr;
+    HWND tool_ = nullptr;
+    HWND owner_ = nullptr;
     std::u16string text_;
+    std::string key_;
+    friend void ReapplyTexts();
 };
+
+// Sets every tooltip that was given a language key again, from the current language, and keeps
+// it active. Called after a language switch.
+void ReapplyTexts();
 
 } // namespace n640::win
