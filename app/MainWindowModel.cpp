@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "device/ApplyWorker.h"
+#include "ui/pages/MainSetModel.h"
+
 namespace n640 {
 
 const std::array<CIrrShape, kIrrButtonCount>& MainIrrShapes() {
@@ -79,6 +82,7 @@ std::vector<int> HoverHintIds(Point p) {
 PageSwitch PlanPageSwitch(int page) {
     PageSwitch s{};
     s.leaveMacroPage = page != 3;
+    s.loadLightingControls = page == 2;
     for (int i = 0; i < kTabCount; ++i) s.visible[i] = (i + 1 == page);
     s.profileAndOkEnabled = page == 1 || page == 2;
     s.refreshMainSettings = page == 1;
@@ -92,6 +96,23 @@ bool IsMouseNotice(std::u16string_view deviceName) {
     auto it = std::search(deviceName.begin(), deviceName.end(), kIds.begin(), kIds.end(),
                           [&](char16_t a, char16_t b) { return upper(a) == upper(b); });
     return it != deviceName.end();
+}
+
+bool ChecksScrollLines(int32_t wheelLines) { return wheelLines != kWheelScreen; }
+
+std::u16string ApplyFailureMessage(int code) {
+    const std::u16string_view text = ApplyFailureText(code);
+    return text.empty() ? std::u16string(u"Write to the mouse failed.\n") : std::u16string(text);
+}
+
+std::filesystem::path FirmwareToolPath(const std::filesystem::path& installDir) {
+    return installDir / "FWUpdate" / "DidizoVA.exe";
+}
+
+std::u16string FirmwareToolArgument(bool chinese) { return chinese ? u"1" : u"0"; }
+
+std::filesystem::path UpdaterPath(const std::filesystem::path& installDir) {
+    return installDir / "zentu_update" / "ZentuUpdate.exe";
 }
 
 CArrivalRetry::Step CArrivalRetry::OnAttempt(bool opened) {
@@ -130,11 +151,16 @@ SearchOutcome SearchAtStart(const SearchPorts& ports, IClock& clock) {
 
 DemoOptions ParseDemoOptions(const std::vector<std::u16string>& args) {
     DemoOptions o;
+    std::optional<std::u16string> badFail;
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == u"--simulated-mouse") {
             o.simulated = true;
             if (i + 1 < args.size() && args[i + 1].rfind(u"--", 0) != 0) o.stateFile = args[++i];
-        } else if (args[i] == u"--fail-command" && i + 1 < args.size()) {
+        } else if (args[i] == u"--fail-command") {
+            if (i + 1 >= args.size()) {
+                badFail = u"--fail-command needs a command code (decimal or 0x hex, 0 to 255).";
+                continue;
+            }
             const std::u16string& v = args[++i];
             unsigned value = 0;
             bool ok = !v.empty();
@@ -149,11 +175,19 @@ DemoOptions ParseDemoOptions(const std::vector<std::u16string>& args) {
                 else value = value * (hex ? 16 : 10) + static_cast<unsigned>(d);
                 if (value > 255) ok = false;
             }
-            if (ok) o.failCommand = static_cast<uint8_t>(value);
+            if (ok) {
+                o.failCommand = static_cast<uint8_t>(value);
+            } else {
+                badFail = u"--fail-command: \"" + v + u"\" is not a command code (decimal or 0x hex, 0 to 255).";
+            }
         }
     }
     // Without the demo switch nothing of the command line counts.
     if (!o.simulated) return DemoOptions{};
+    if (badFail) {
+        o.failCommand.reset();
+        o.error = badFail;
+    }
     return o;
 }
 

@@ -59,6 +59,7 @@ std::vector<int> HoverHintIds(Point p);
 // Page switch to page 1..5.
 struct PageSwitch {
     bool leaveMacroPage;          // close the macro page's menu and end a running recording
+    bool loadLightingControls;    // the lighting page loads its controls from its data first
     std::array<bool, kTabCount> visible;
     bool profileAndOkEnabled;
     bool refreshMainSettings;
@@ -69,8 +70,25 @@ PageSwitch PlanPageSwitch(int page);
 // A device-interface notice is about the mouse when its name holds the mouse's ids.
 bool IsMouseNotice(std::u16string_view deviceName);
 
+// The macro page's list shown at start: game category 21.
+inline constexpr int kStartMacroCategory = 21;
+
+// OK runs the main settings page's scroll-lines check unless the wheel scrolls one screen a notch.
+bool ChecksScrollLines(int32_t wheelLines);
+
+// The text shown for an apply failure code: the code's own text, or a general one for a code
+// that has none.
+std::u16string ApplyFailureMessage(int code);
+
+// Programs started by the main window, under InstallDir: the flashing tool when the mouse is in
+// firmware-loader mode (its one argument tells the interface language), and the software updater.
+std::filesystem::path FirmwareToolPath(const std::filesystem::path& installDir);
+std::u16string FirmwareToolArgument(bool chinese);
+std::filesystem::path UpdaterPath(const std::filesystem::path& installDir);
+
 // Opening the mouse after an arrival notice: the first try at once, then one every 2.5 s from a
-// timer, giving up after 20 tries.
+// timer, giving up after 20 tries. While an apply writes to the link the user-interface thread
+// must not wait on it: such a turn is skipped and does not count as a try.
 class CArrivalRetry {
 public:
     static constexpr int kMaxTries = 20;
@@ -78,6 +96,8 @@ public:
     enum class Step { Opened, TryAgain, GiveUp };
     void Begin() { tries_ = 0; active_ = true; }
     bool Active() const { return active_; }
+    // Whether this turn may try to open the mouse; false while an apply runs.
+    bool MayTry(bool applyRunning) const { return active_ && !applyRunning; }
     // The outcome of one open attempt.
     Step OnAttempt(bool opened);
     int Tries() const { return tries_; }
@@ -110,6 +130,8 @@ struct DemoOptions {
     bool simulated = false;
     std::optional<std::u16string> stateFile;
     std::optional<uint8_t> failCommand;
+    // Set when the demo command line cannot be used; the text tells the user why.
+    std::optional<std::u16string> error;
 };
 DemoOptions ParseDemoOptions(const std::vector<std::u16string>& args);
 

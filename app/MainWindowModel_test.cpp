@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "device/ApplyWorker.h"
 #include "testing/RecordingClock.h"
+#include "ui/pages/MainSetModel.h"
 
 namespace n640 {
 namespace {
@@ -12,7 +14,8 @@ TEST(MainWindowModel, PageSwitchRules) {
         const PageSwitch s = PlanPageSwitch(page);
         for (int i = 0; i < kTabCount; ++i) EXPECT_EQ(s.visible[i], i + 1 == page) << page;
         EXPECT_EQ(s.profileAndOkEnabled, page <= 2) << page;
-        EXPECT_EQ(s.leaveMacroPage, page != 3) << page;  // clicking the macro tab again keeps a recording
+        EXPECT_EQ(s.leaveMacroPage, page != 3) << page;
+        EXPECT_EQ(s.loadLightingControls, page == 2) << page;  // clicking the macro tab again keeps a recording
         EXPECT_EQ(s.refreshMainSettings, page == 1);
         EXPECT_EQ(s.refreshLighting, page == 2);
     }
@@ -57,6 +60,18 @@ TEST(MainWindowModel, ArrivalRetriesGiveUpAfterTwentyTries) {
     EXPECT_FALSE(r.Active());
 }
 
+TEST(MainWindowModel, ArrivalNeverWaitsOnARunningApply) {
+    CArrivalRetry r;
+    r.Begin();
+    EXPECT_FALSE(r.MayTry(true));
+    EXPECT_TRUE(r.MayTry(false));
+    // Turns skipped during an apply do not use up the tries.
+    for (int i = 0; i < 3 * CArrivalRetry::kMaxTries; ++i) ASSERT_FALSE(r.MayTry(true));
+    EXPECT_EQ(r.Tries(), 0);
+    EXPECT_EQ(r.OnAttempt(true), CArrivalRetry::Step::Opened);
+    EXPECT_FALSE(r.MayTry(false));  // done
+}
+
 TEST(MainWindowModel, StartSearchPacing) {
     struct Case {
         const char* name;
@@ -90,6 +105,18 @@ TEST(MainWindowModel, BuiltInTexts) {
     EXPECT_EQ(MouseFoundText(true), u"发现N640游戏鼠标.");
     EXPECT_EQ(IrrBitmapsFor(true).pressed, 156);
     EXPECT_EQ(IrrBitmapsFor(false).hover, 158);
+    EXPECT_EQ(ApplyFailureMessage(kApplyFailKeyMatrix), ApplyFailureText(kApplyFailKeyMatrix));
+    for (int code : {-1, kApplyFailureCount, 1000}) EXPECT_EQ(ApplyFailureMessage(code), u"Write to the mouse failed.\n");
+}
+
+TEST(MainWindowModel, StartedProgramsAndTheirArgument) {
+    const std::filesystem::path install = "inst";
+    EXPECT_EQ(FirmwareToolPath(install), install / "FWUpdate" / "DidizoVA.exe");
+    EXPECT_EQ(UpdaterPath(install), install / "zentu_update" / "ZentuUpdate.exe");
+    EXPECT_EQ(FirmwareToolArgument(true), u"1");
+    EXPECT_EQ(FirmwareToolArgument(false), u"0");
+    EXPECT_FALSE(ChecksScrollLines(kWheelScreen));
+    EXPECT_TRUE(ChecksScrollLines(3));
 }
 
 TEST(MainWindowModel, DemoSwitchIsTheOnlyCommandLine) {
@@ -98,6 +125,7 @@ TEST(MainWindowModel, DemoSwitchIsTheOnlyCommandLine) {
         bool simulated;
         std::optional<std::u16string> state;
         std::optional<uint8_t> fail;
+        bool error = false;
     };
     const Case cases[] = {
         {{}, false, std::nullopt, std::nullopt},
@@ -106,8 +134,12 @@ TEST(MainWindowModel, DemoSwitchIsTheOnlyCommandLine) {
         {{u"--simulated-mouse", u"--fail-command", u"0x12"}, true, std::nullopt, uint8_t{0x12}},
         {{u"--simulated-mouse", u"s.bin", u"--fail-command", u"18"}, true, u"s.bin", uint8_t{18}},
         {{u"--fail-command", u"18"}, false, std::nullopt, std::nullopt},  // ignored without the switch
-        {{u"--simulated-mouse", u"--fail-command", u"0x1FF"}, true, std::nullopt, std::nullopt},
-        {{u"--simulated-mouse", u"--fail-command", u"x"}, true, std::nullopt, std::nullopt},
+        {{u"--fail-command", u"zz"}, false, std::nullopt, std::nullopt},
+        // A value that is no command code is an error rather than a demo without the failure.
+        {{u"--simulated-mouse", u"--fail-command", u"0x1FF"}, true, std::nullopt, std::nullopt, true},
+        {{u"--simulated-mouse", u"--fail-command", u"x"}, true, std::nullopt, std::nullopt, true},
+        {{u"--simulated-mouse", u"--fail-command", u"0x"}, true, std::nullopt, std::nullopt, true},
+        {{u"--simulated-mouse", u"--fail-command"}, true, std::nullopt, std::nullopt, true},
         {{u"stray", u"--other"}, false, std::nullopt, std::nullopt},
     };
     for (const Case& c : cases) {
@@ -115,6 +147,7 @@ TEST(MainWindowModel, DemoSwitchIsTheOnlyCommandLine) {
         EXPECT_EQ(o.simulated, c.simulated);
         EXPECT_EQ(o.stateFile, c.state);
         EXPECT_EQ(o.failCommand, c.fail);
+        EXPECT_EQ(o.error.has_value(), c.error);
     }
 }
 

@@ -3,22 +3,21 @@
 #include <dbt.h>
 #include <shellapi.h>
 
+#include <functional>
+
 #include "config/ProfileStore.h"
 #include "config/Seeding.h"
 #include "device/ApplyWorker.h"
-#include "device/PlatformHid.h"
 #include "device/USBDriver.h"
-#include "device/sim/SimulatedMouse.h"
-#include "functions/HookState.h"
-#include "functions/PointerSettings.h"
 #include "functions/win/SoftwareFunctions.h"
 #include "i18n/LanguageTable.h"
 #include "i18n/UiLanguage.h"
 #include "macro/MacroLibrary.h"
 #include "platform/Clock.h"
-#include "platform/File.h"
 #include "platform/Poster.h"
 #include "platform/Text.h"
+#include "ui/controls/win/DlgProgress.h"
+#include "ui/controls/win/LanguageMenu.h"
 #include "ui/controls/win/XPMenu.h"
 
 namespace n640::win {
@@ -32,17 +31,9 @@ constexpr int kHideId = 1002;
 constexpr int kLanguageId = 1003;
 constexpr int kFlagId = 1010;
 constexpr int kIrrFirstId = 1100;
-constexpr int kLanguageMenuFirst = 0x7000;
 
 // GUID_DEVINTERFACE_USB_DEVICE
 constexpr GUID kUsbDeviceInterface = {0xA5DCBF10, 0x6530, 0x11D2, {0x90, 0x1F, 0x00, 0xC0, 0x4F, 0xB9, 0x51, 0xED}};
-
-class CWinPoster final : public IPoster {
-public:
-    bool Post(WindowRef target, uint32_t message, uintptr_t wParam, intptr_t lParam) override {
-        return PostMessageW(static_cast<HWND>(target), message, wParam, lParam) != FALSE;
-    }
-};
 
 class CLanguageIndexStore final : public ILanguageIndexStore {
 public:
@@ -53,13 +44,19 @@ private:
     CProfileStore& store_;
 };
 
-std::u16string PathText(const std::filesystem::path& p) { return U(p.c_str()); }
-
 RECT ToRect(const Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+Point ClientPoint(LPARAM lParam) { return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}; }
+
+// Asks every box and dialog owned by the window to close.
+BOOL CALLBACK CloseOwned(HWND window, LPARAM owner) {
+    if (GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(owner)) PostMessageW(window, WM_CLOSE, 0, 0);
+    return TRUE;
+}
 
 } // namespace
 
-CMainWindow::CMainWindow(const ProcessObjects& process, IInputHooks& hooks) : process_(process), hooks_(hooks) {}
+CMainWindow::CMainWindow(CServices& services) : services_(services) {}
 
 CMainWindow::~CMainWindow() {
     ShutDown();
@@ -69,11 +66,12 @@ CMainWindow::~CMainWindow() {
 
 void CMainWindow::Run() {
     if (!Create(0, L"", WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU, 0, 0, 960, 640, nullptr)) return;
-    const bool running = Initialise();
+    services_.AttachMainWindow(Hwnd());
     // Outcomes that close the window have posted WM_CLOSE: the loop runs it without showing.
+    Initialise();
     RunModal(nullptr, false);
-    (void)running;
     Destroy();
+    services_.AttachMainWindow(nullptr);
 }
 
 bool CMainWindow::Initialise() {
@@ -86,24 +84,17 @@ bool CMainWindow::Initialise() {
     SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(iconSmall_));
 
     // 2. First-run seeding.
-    files_ = std::make_unique<CSystemFiles>();
-    SeedDataDir(*files_, process_.installDir, process_.dataDir);
+    SeedDataDir(services_.Files(), services_.InstallDir(), services_.DataDir());
 
     // 3. First language.
-    const std::u16string installText = PathText(process_.installDir);
     CProfileReader ini;
-    const StartLanguage start = ChooseStartLanguage(LanguageTable(), installText, ini);
+    const StartLanguage start = ChooseStartLanguage(services_.Language(), PathText(services_.InstallDir()), ini);
 
     // 4. Title (a second copy finds the window by it).
     SetWindowTextW(Hwnd(), W(std::u16string(kMainWindowTitle)));
 
     // 5. Macro library.
-    notifier_ = std::make_unique<CDlgInfoNotifier>();
-    TextLookup lookup = [](std::string_view key) { return LangText(key); };
-    macros_ = std::make_unique<CMacroLibrary>(process_.dataDir, *files_, *notifier_, lookup,
-                                              CSystemClock::Instance());
-    macros_->LoadMacroLibrary();
-
+    services_.Macros().LoadMacroLibrary();
     // 6. Skin and the window's own controls.
     CreateControls();
     // 7. Pages.
@@ -111,38 +102,22 @@ bool CMainWindow::Initialise() {
     // 8. Tray icon.
     AddTrayIcon();
     // 9. Profile slots and the active profile.
-    store_ = std::make_unique<CProfileStore>(process_.dataDir, *files_, *notifier_, lookup);
-    store_->LoadSlots();
-    for (int i = 0; i < kProfileButtonCount; ++i) irr_[kTabCount + i].SetHighlight(store_->IsSlotSelected(i));
+    CProfileStore& store = services_.Store();
+    store.LoadSlots();
+    for (int i = 0; i < kProfileButtonCount; ++i) irr_[kTabCount + i].SetHighlight(store.IsSlotSelected(i));
     // 10. Device notices.
     RegisterDeviceNotices();
-    // 11. The macro page's list of category 21. 12. MacroAssignments came with LoadSlots.
-    macro_.FillList(21);
+    // 11. The macro page's list at start. 12. MacroAssignments came with LoadSlots.
+    macro_.FillList(kStartMacroCategory);
     // 13. Flag picture.
     SetFlag(start.flagPicture);
     MoveWindow(flag_, kFlagRect.left, kFlagRect.top, kFlagRect.Width(), kFlagRect.Height(), TRUE);
     // 14. The chosen language, switched once the loop runs.
-    PostMessageW(Hwnd(), msg::SwitchLanguage, kStartupSwitch, store_->ReadLanguageIndex());
+    PostMessageW(Hwnd(), msg::SwitchLanguage, kStartupSwitch, store.ReadLanguageIndex());
 
     // 15. The HID link.
-    poster_ = std::make_unique<CWinPoster>();
-    pointer_ = std::make_unique<CSystemPointerSettings>(Hwnd());
-    if (process_.demo.simulated) {
-        sim_ = std::make_unique<CSimulatedMouse>();
-        const std::filesystem::path state = process_.demo.stateFile
-                                                ? std::filesystem::path(W(*process_.demo.stateFile))
-                                                : process_.dataDir / L"SimulatedMouse.bin";
-        process_.demo.stateFile = PathText(state);
-        sim_->LoadFile(state.string());
-        if (process_.demo.failCommand) sim_->FailCommand(*process_.demo.failCommand);
-        hid_ = std::make_unique<CSimHidEnumerator>(*sim_);
-        loader_ = std::make_unique<CSimLoaderSearch>(*sim_);
-    } else {
-        hid_ = MakePlatformHidEnumerator();
-        loader_ = MakePlatformLoaderSearch();
-    }
-    link_ = std::make_unique<CUSBDriver>(*hid_, CSystemClock::Instance());
-    if (!link_->Create()) {
+    linkCreated_ = services_.Link().Create();
+    if (!linkCreated_) {
         // Without the HID library the window runs without a mouse.
         ShowWindow(Hwnd(), SW_SHOW);
         return true;
@@ -152,7 +127,7 @@ bool CMainWindow::Initialise() {
 }
 
 void CMainWindow::CreateControls() {
-    const std::filesystem::path skins = process_.installDir / L"skins";
+    const std::filesystem::path skins = services_.InstallDir() / L"skins";
     normal_ = LoadSkinImage(skins / L"Main_Normal.bmp");
     over_ = LoadSkinImage(skins / L"Main_Over.bmp");
     down_ = LoadSkinImage(skins / L"Main_Down.bmp");
@@ -162,19 +137,23 @@ void CMainWindow::CreateControls() {
     SetWindowPos(Hwnd(), nullptr, (screen.cx - w) / 2, (screen.cy - h) / 2, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
     hintFont_.Reset(SkinFont(14, 300));
 
-    auto own = [&](CGDIBitmapBtn& b, const Rect& r, int id) {
-        b.Create(u"", WS_VISIBLE, ToRect(r), Hwnd(), id);
-        b.SetSkin(r.left, r.top, r.right, r.bottom, normal_.bitmap.Get(), over_.bitmap.Get(), down_.bitmap.Get(),
-                  normal_.bitmap.Get());
+    const SkinSheets sheets{.normal = normal_.bitmap.Get(), .hover = over_.bitmap.Get(),
+                            .pressed = down_.bitmap.Get(), .disabled = normal_.bitmap.Get()};
+    auto own = [&](CGDIBitmapBtn& b, const Rect& r, int id, std::function<void()> onClick) {
+        b.Create(Hwnd(), BitmapBtnArgs{.id = id, .rect = r, .onClick = std::move(onClick)});
+        b.SetSkin(r, sheets);
     };
-    own(minimise_, kMinimiseRect, kMinimiseId);
-    own(hide_, kHideRect, kHideId);
-    own(language_, kLanguageRect, kLanguageId);
+    own(minimise_, kMinimiseRect, kMinimiseId, [this] { Minimise(); });
+    own(hide_, kHideRect, kHideId, [this] { Hide(); });
+    own(language_, kLanguageRect, kLanguageId, [this] { OpenLanguageMenu(); });
 
     const auto& shapes = MainIrrShapes();
     for (int i = 0; i < kIrrButtonCount; ++i) {
-        irr_[i].CreateShaped(u"", WS_VISIBLE, shapes[i], Hwnd(), kIrrFirstId + i);
-        irr_[i].SetLatched(i < kTabCount + kProfileButtonCount);
+        irr_[i].Create(Hwnd(), IrrButtonArgs{.id = kIrrFirstId + i,
+                                             .shape = shapes[i],
+                                             .latched = i < kTabCount + kProfileButtonCount,
+                                             .tooltipKey = IrrTooltipKey(i),
+                                             .onClick = [this, i] { OnIrrButton(i); }});
     }
     ApplyLanguageLooks();
 
@@ -185,10 +164,7 @@ void CMainWindow::CreateControls() {
 
 void CMainWindow::ApplyLanguageLooks() {
     const IrrBitmapIds ids = IrrBitmapsFor(UiChinese());
-    for (int i = 0; i < kIrrButtonCount; ++i) {
-        irr_[i].SetBitmaps(ids.normal, ids.pressed, ids.hover, ids.disabled);
-        irr_[i].SetTooltip(LangText(IrrTooltipKey(i)), true);
-    }
+    for (CIrrButton& b : irr_) b.SetBitmaps(ids.normal, ids.pressed, ids.hover, ids.disabled);
 }
 
 void CMainWindow::SetFlag(uint32_t picture) {
@@ -197,16 +173,17 @@ void CMainWindow::SetFlag(uint32_t picture) {
 }
 
 void CMainWindow::CreatePages() {
-    HBITMAP bg = normal_.bitmap.Get();
-    mainSet_.CreatePage(103, Hwnd(), bg);
-    lighting_.CreatePage(104, Hwnd(), bg);
-    macro_.CreatePage(105, Hwnd(), bg);
-    stats_.CreatePage(106, Hwnd(), bg);
-    support_.CreatePage(107, Hwnd(), bg);
+    HBITMAP sheet = normal_.bitmap.Get();
+    mainSet_.CreatePage(services_, Hwnd(), sheet);
+    lighting_.CreatePage(services_, Hwnd(), sheet);
+    macro_.CreatePage(services_, Hwnd(), sheet);
+    stats_.CreatePage(services_, Hwnd(), sheet);
+    support_.CreatePage(services_, Hwnd(), sheet);
     SwitchPage(1);
 }
 
 void CMainWindow::AddTrayIcon() {
+    taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
     tray_.cbSize = sizeof tray_;
     tray_.hWnd = Hwnd();
     tray_.uID = 0;
@@ -218,7 +195,18 @@ void CMainWindow::AddTrayIcon() {
     lstrcpynW(tray_.szInfo, W(std::u16string(kMainWindowTitle)), ARRAYSIZE(tray_.szInfo));
     tray_.dwInfoFlags = NIIF_INFO;
     tray_.uTimeout = 5000;
+    // When the notification area does not exist yet (started before the shell), the icon is added
+    // on its "TaskbarCreated" broadcast.
     trayAdded_ = Shell_NotifyIconW(NIM_ADD, &tray_) != FALSE;
+}
+
+void CMainWindow::OnTaskbarCreated() {
+    // The shell (re)started: its notification area has no icon of ours any more. The balloon was
+    // shown once already.
+    if (closing_) return;
+    NOTIFYICONDATAW again = tray_;
+    again.uFlags &= ~static_cast<UINT>(NIF_INFO);
+    trayAdded_ = Shell_NotifyIconW(NIM_ADD, &again) != FALSE || Shell_NotifyIconW(NIM_MODIFY, &again) != FALSE;
 }
 
 void CMainWindow::RegisterDeviceNotices() {
@@ -229,36 +217,34 @@ void CMainWindow::RegisterDeviceNotices() {
     deviceNotify_ = RegisterDeviceNotificationW(Hwnd(), &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
 }
 
+void CMainWindow::PostClose() {
+    closing_ = true;
+    PostMessageW(Hwnd(), WM_CLOSE, 0, 0);
+}
+
 bool CMainWindow::SearchDevice() {
-    SearchPorts ports{[&] { return loader_->LoaderPresent(); }, [&] { return link_->Open(); }};
-    const SearchOutcome outcome = SearchAtStart(ports, CSystemClock::Instance());
+    SearchPorts ports{[&] { return services_.Loader().LoaderPresent(); }, [&] { return services_.Link().Open(); }};
+    const SearchOutcome outcome = SearchAtStart(ports, services_.Clock());
     if (outcome == SearchOutcome::LoaderMode) {
-        const std::filesystem::path tool = process_.installDir / L"FWUpdate" / L"DidizoVA.exe";
-        ShellExecuteW(nullptr, L"open", tool.c_str(), UiChinese() ? L"1" : L"0", nullptr, SW_SHOWNORMAL);
-        closing_ = true;
-        PostMessageW(Hwnd(), WM_CLOSE, 0, 0);
+        ShellExecuteW(nullptr, L"open", FirmwareToolPath(services_.InstallDir()).c_str(),
+                      W(FirmwareToolArgument(UiChinese())), nullptr, SW_SHOWNORMAL);
+        PostClose();
         return true;
     }
     mainSet_.RefreshFromProfile();
     lighting_.Refresh();
     if (outcome == SearchOutcome::Missing) {
-        notifier_->ShowInfo(MouseMissingText(UiChinese()), InfoButtons::Ok, true);
-        closing_ = true;
-        PostMessageW(Hwnd(), WM_CLOSE, 0, 0);
+        services_.Notifier().ShowInfo(MouseMissingText(UiChinese()), InfoButtons::Ok, true);
+        PostClose();
         return false;
     }
-    applyWorker_ = std::make_unique<CApplyWorker>(
-        ApplyData{store_->Profile(), store_->Assignments(), *macros_},
-        ApplyPorts{*link_, CHookState::Instance(), *pointer_, CSystemClock::Instance(), *poster_,
-                   process_.progress->Hwnd(), Hwnd()},
-        *process_.applyEvent);
-    applyWorker_->Start();
-    // The update check's worker belongs to the support page's issue; its event exists already.
+    services_.StartApplyWorker();
+    // The update check's worker belongs to the support page; its event exists already.
     ReadFirmwareVersion();
     ShowWindow(Hwnd(), SW_SHOW);
     SetForegroundWindow(Hwnd());
     BringWindowToTop(Hwnd());
-    hooks_.Install(Hwnd());
+    services_.Hooks().Install(Hwnd());
     SetTimer(Hwnd(), kUpdaterTimer, kUpdaterDelayMs, nullptr);
     SetWindowLongW(Hwnd(), GWL_STYLE, GetWindowLongW(Hwnd(), GWL_STYLE) | WS_MINIMIZEBOX);
     return true;
@@ -266,11 +252,15 @@ bool CMainWindow::SearchDevice() {
 
 void CMainWindow::ReadFirmwareVersion() {
     int version = 0;
-    if (link_->GetFirmwareVersion(version) && version != 0) {
+    if (services_.Link().GetFirmwareVersion(version) && version != 0) {
         support_.SetFirmwareVersion(Utf8ToUtf16(std::to_string(version)));
     } else {
         support_.SetFirmwareVersion(u"");
     }
+}
+
+void CMainWindow::RestoreHooks() {
+    if (!closing_ && services_.Hooks().Installed()) services_.Hooks().Install(Hwnd());
 }
 
 bool CMainWindow::PreTranslate(MSG& msg) {
@@ -284,6 +274,77 @@ bool CMainWindow::PreTranslate(MSG& msg) {
         return true;
     }
     return false;
+}
+
+LRESULT CMainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (LRESULT painted = 0; PaintMessage(message, painted, [&](HDC dc) { Paint(dc); }))
+        return painted;
+    if (message == taskbarCreated_ && taskbarCreated_ != 0) {
+        OnTaskbarCreated();
+        return 0;
+    }
+    switch (message) {
+    case WM_LBUTTONDOWN:
+        OnLeftButtonDown(lParam);
+        return 0;
+    case WM_MOUSEMOVE:
+        OnMouseMove(lParam);
+        return 0;
+    case WM_COMMAND:
+        OnCommand(wParam, lParam);
+        return 0;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_CLOSE) {
+            OnSysCommand(wParam, lParam);
+            return 0;
+        }
+        return Default(message, wParam, lParam);
+    case WM_MEASUREITEM:
+        if (CXPMenu::OnMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam))) return TRUE;
+        return Default(message, wParam, lParam);
+    case WM_DRAWITEM:
+        if (CXPMenu::OnDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lParam))) return TRUE;
+        return Default(message, wParam, lParam);
+    case msg::SwitchLanguage:
+        OnLanguageSwitch(wParam, lParam);
+        return 0;
+    case msg::TrayEvent:
+        OnTray(lParam);
+        return 0;
+    case msg::ApplySucceeded:
+        OnApplySucceeded();
+        return 0;
+    case msg::ApplyFailed:
+        OnApplyFailed(lParam);
+        return 0;
+    case msg::HookMouseEvent:
+        // A copy to the statistics page, then the input's software function.
+        OnHookEvent(wParam, lParam, services_.Store().Profile(), stats_.Hwnd());
+        return 0;
+    case msg::ShowHint:
+        OnHint(lParam);
+        return 0;
+    case msg::RestoreDefaults:
+        OnRestoreDefaults();
+        return 0;
+    case WM_DEVICECHANGE:
+        OnDeviceChange(wParam, lParam);
+        return TRUE;
+    case own_msg::DeviceNotice:
+        OnDeviceNotice(wParam != 0);
+        return 0;
+    case WM_TIMER:
+        OnTimer(wParam);
+        return 0;
+    case WM_QUERYENDSESSION:
+        stats_.SaveCounters();
+        return TRUE;
+    case WM_CLOSE:
+        OnClose();
+        return 0;
+    default:
+        return Default(message, wParam, lParam);
+    }
 }
 
 void CMainWindow::Paint(HDC dc) {
@@ -300,142 +361,59 @@ void CMainWindow::Paint(HDC dc) {
     SelectObject(dc, old);
 }
 
-LRESULT CMainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (LRESULT painted = 0; PaintMessage(message, painted, [&](HDC dc) { Paint(dc); }))
-        return painted;
-    switch (message) {
-    case WM_LBUTTONDOWN: {
-        POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-        ClientToScreen(Hwnd(), &pt);
-        PostMessageW(Hwnd(), WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(pt.x, pt.y));
-        return 0;
-    }
-    case WM_MOUSEMOVE: {
-        if (!hint_.empty()) {
-            hint_.clear();
-            RECT r = ToRect(kHintRect);
-            InvalidateRect(Hwnd(), &r, FALSE);
-        }
-        const Point p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-        for (int id : HoverHintIds(p)) PostMessageW(Hwnd(), msg::ShowHint, 0, id);
-        return 0;
-    }
-    case WM_COMMAND:
-        OnCommand(wParam, lParam);
-        return 0;
-    case WM_MEASUREITEM:
-        if (CXPMenu::OnMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam))) return TRUE;
-        return Default(message, wParam, lParam);
-    case WM_DRAWITEM:
-        if (CXPMenu::OnDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lParam))) return TRUE;
-        return Default(message, wParam, lParam);
-    case msg::SwitchLanguage:
-        OnLanguageSwitch(wParam, lParam);
-        return 0;
-    case msg::TrayEvent:
-        OnTray(lParam);
-        return 0;
-    case msg::ApplySucceeded:
-        store_->SaveActiveProfile();
-        if (applyWorker_) applyWorker_->SetIdle();
-        SaveSimulatedMouse();
-        return 0;
-    case msg::ApplyFailed: {
-        // The progress dialog must not stay over the window after a failure.
-        process_.progress->Close();
-        std::u16string text(ApplyFailureText(static_cast<int>(lParam)));
-        if (text.empty()) text = u"Write to the mouse failed.\n";
-        SaveSimulatedMouse();
-        notifier_->ShowInfo(text);
-        if (applyWorker_) applyWorker_->SetIdle();
-        irr_[kOkButton].Invalidate();
-        return 0;
-    }
-    case msg::HookMouseEvent:
-        // A copy to the statistics page, then the input's software function.
-        OnHookEvent(wParam, lParam, store_->Profile(), stats_.Hwnd());
-        return 0;
-    case msg::ShowHint: {
-        hint_ = LangText(HintKey(static_cast<int>(lParam)));
+void CMainWindow::OnLeftButtonDown(LPARAM lParam) {
+    // Dragging the background moves the window as its caption would; the press goes in screen
+    // coordinates.
+    POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    ClientToScreen(Hwnd(), &pt);
+    PostMessageW(Hwnd(), WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(pt.x, pt.y));
+}
+
+void CMainWindow::OnMouseMove(LPARAM lParam) {
+    if (!hint_.empty()) {
+        hint_.clear();
         RECT r = ToRect(kHintRect);
         InvalidateRect(Hwnd(), &r, FALSE);
-        return 0;
     }
-    case msg::RestoreDefaults:
-        store_->RestoreDefaults();
-        mainSet_.RefreshFromProfile();
-        lighting_.Refresh();
-        RequestApply();
-        return 0;
-    case WM_DEVICECHANGE:
-        OnDeviceChange(wParam, lParam);
-        return TRUE;
-    case WM_TIMER:
-        if (wParam == kUpdaterTimer) {
-            KillTimer(Hwnd(), kUpdaterTimer);
-            const std::filesystem::path updater = process_.installDir / L"zentu_update" / L"ZentuUpdate.exe";
-            if (std::filesystem::exists(updater)) {
-                ShellExecuteW(nullptr, L"open", updater.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-            }
-        } else if (wParam == kArrivalTimer) {
-            OnArrivalAttempt();
-        }
-        return 0;
-    case WM_QUERYENDSESSION:
-        stats_.SaveCounters();
-        return TRUE;
-    case WM_CLOSE:
-        ShutDown();
-        EndModal(0);
-        return 0;
+    for (int id : HoverHintIds(ClientPoint(lParam))) PostMessageW(Hwnd(), msg::ShowHint, 0, id);
+}
+
+void CMainWindow::OnHint(LPARAM id) {
+    hint_ = LangText(HintKey(static_cast<int>(id)));
+    RECT r = ToRect(kHintRect);
+    InvalidateRect(Hwnd(), &r, FALSE);
+}
+
+void CMainWindow::OnCommand(WPARAM wParam, LPARAM) {
+    // The window's own buttons report to their callbacks; what is left are the tray menu's items.
+    switch (LOWORD(wParam)) {
+    case kTrayConfigCommand:
+        ShowFromTray();
+        return;
+    case kTrayExitCommand:
+        PostClose();
+        return;
     default:
-        return Default(message, wParam, lParam);
+        return;
     }
 }
 
-void CMainWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
-    const HWND from = reinterpret_cast<HWND>(lParam);
-    for (int i = 0; i < kIrrButtonCount; ++i) {
-        if (from && from == irr_[i].Hwnd()) {
-            OnIrrButton(i);
-            return;
-        }
-    }
-    switch (LOWORD(wParam)) {
-    case kMinimiseId:
-        ShowWindow(Hwnd(), SW_MINIMIZE);
-        hooks_.ResetCapture();
-        return;
-    case kHideId:
-        Hide();
-        return;
-    case kLanguageId: {
-        // The skinned language menu belongs to the language issue; a plain popup stands in for it.
-        HMENU menu = CreatePopupMenu();
-        for (const LanguageInfo& l : kLanguages) {
-            AppendMenuW(menu, MF_STRING, kLanguageMenuFirst + l.index, W(std::u16string(l.menuName)));
-        }
-        RECT r;
-        GetWindowRect(language_.Hwnd(), &r);
-        languageMenuOpen_ = true;
-        const UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_BOTTOMALIGN | TPM_LEFTALIGN, r.left, r.top, 0,
-                                           Hwnd(), nullptr);
-        DestroyMenu(menu);
-        if (chosen >= static_cast<UINT>(kLanguageMenuFirst)) {
-            PostMessageW(Hwnd(), msg::SwitchLanguage, 0, static_cast<LPARAM>(chosen - kLanguageMenuFirst));
-        } else {
-            languageMenuOpen_ = false;
-        }
-        return;
-    }
-    default:
-        break;
-    }
-    if (LOWORD(wParam) == kTrayConfigCommand) {
-        ShowFromTray();
-    } else if (LOWORD(wParam) == kTrayExitCommand) {
-        PostMessageW(Hwnd(), WM_CLOSE, 0, 0);
-    }
+void CMainWindow::Minimise() {
+    ShowWindow(Hwnd(), SW_MINIMIZE);
+    services_.Hooks().ResetCapture();
+}
+
+void CMainWindow::OnSysCommand(WPARAM, LPARAM) {
+    // The system menu's Close (Alt+Space) and the taskbar's close do what Alt+F4 does: hide to the
+    // tray. The program ends only through "Exit", a removal or a start-up outcome.
+    Hide();
+}
+
+void CMainWindow::OpenLanguageMenu() {
+    if (languageMenu_.IsOpen()) return;
+    RECT r;
+    GetWindowRect(language_.Hwnd(), &r);
+    languageMenu_.Open(Hwnd(), r);
 }
 
 void CMainWindow::OnIrrButton(int index) {
@@ -444,20 +422,39 @@ void CMainWindow::OnIrrButton(int index) {
     } else if (index < kTabCount + kProfileButtonCount) {
         SelectProfileButton(index - kTabCount);
     } else {
-        // OK: the two entry checks, then the apply when none runs.
-        macro_.CheckRepeatCount();
-        if (store_->Profile().settings.wheelLines != -1) mainSet_.CheckScrollLines();
-        RequestApply();
+        OnOk();
     }
 }
 
-void CMainWindow::RequestApply() {
-    if (!applyWorker_) {
-        // No mouse was opened, so nothing would ever answer: say so instead of waiting forever.
-        notifier_->ShowInfo(MouseMissingText(UiChinese()));
-        return;
-    }
-    if (applyWorker_->Request()) process_.progress->Show(Hwnd());
+void CMainWindow::OnOk() {
+    // The two entry checks, then the apply when none runs.
+    macro_.CheckRepeatCount();
+    if (ChecksScrollLines(services_.Store().Profile().settings.wheelLines)) mainSet_.CheckScrollLines();
+    if (closing_) return;
+    services_.RequestApply();
+}
+
+void CMainWindow::OnApplySucceeded() {
+    if (!closing_) services_.Store().SaveActiveProfile();
+    if (CApplyWorker* worker = services_.ApplyWorker()) worker->SetIdle();
+    services_.SaveSimulatedMouse();
+}
+
+void CMainWindow::OnApplyFailed(LPARAM code) {
+    // The progress dialog must not stay over the window after a failure.
+    services_.Progress().Close();
+    services_.SaveSimulatedMouse();
+    if (!closing_) services_.Notifier().ShowInfo(ApplyFailureMessage(static_cast<int>(code)));
+    if (CApplyWorker* worker = services_.ApplyWorker()) worker->SetIdle();
+    irr_[kOkButton].Invalidate();
+}
+
+void CMainWindow::OnRestoreDefaults() {
+    if (closing_) return;
+    services_.Store().RestoreDefaults();
+    mainSet_.RefreshFromProfile();
+    lighting_.Refresh();
+    services_.RequestApply();
 }
 
 void CMainWindow::SwitchPage(int page) {
@@ -467,8 +464,8 @@ void CMainWindow::SwitchPage(int page) {
         if (macro_.Recording()) macro_.EndRecording();
     }
     for (int i = 0; i < kTabCount; ++i) irr_[i].SetHighlight(i + 1 == page);
-    CSkinPage* pages[kTabCount] = {&mainSet_, &lighting_, &macro_, &stats_, &support_};
-    if (page == 2) lighting_.LoadControls();
+    CWindow* pages[kTabCount] = {&mainSet_, &lighting_, &macro_, &stats_, &support_};
+    if (plan.loadLightingControls) lighting_.LoadControls();
     for (int i = 0; i < kTabCount; ++i) ShowWindow(pages[i]->Hwnd(), plan.visible[i] ? SW_SHOW : SW_HIDE);
     for (int i = kTabCount; i < kIrrButtonCount; ++i) EnableWindow(irr_[i].Hwnd(), plan.profileAndOkEnabled);
     if (plan.refreshMainSettings) mainSet_.RefreshFromProfile();
@@ -477,12 +474,13 @@ void CMainWindow::SwitchPage(int page) {
 
 void CMainWindow::SelectProfileButton(int slot) {
     for (int i = 0; i < kProfileButtonCount; ++i) irr_[kTabCount + i].SetHighlight(i == slot);
-    store_->SelectProfile(slot);
+    services_.Store().SelectProfile(slot);
     mainSet_.RefreshFromProfile();
     lighting_.Refresh();
 }
 
 void CMainWindow::ShowFromTray() {
+    if (closing_) return;
     mainSet_.RefreshFromProfile();
     lighting_.Refresh();
     ShowWindow(Hwnd(), IsIconic(Hwnd()) ? SW_RESTORE : SW_SHOW);
@@ -492,10 +490,11 @@ void CMainWindow::ShowFromTray() {
 void CMainWindow::Hide() {
     macro_.CloseCategoryMenu();
     ShowWindow(Hwnd(), SW_HIDE);
-    hooks_.ResetCapture();
+    services_.Hooks().ResetCapture();
 }
 
 void CMainWindow::OnTray(LPARAM event) {
+    if (closing_) return;
     if (event == kTrayDoubleClick) {
         ShowFromTray();
     } else if (event == kTrayRightUp) {
@@ -509,66 +508,111 @@ void CMainWindow::OnTray(LPARAM event) {
 }
 
 void CMainWindow::OnDeviceChange(WPARAM event, LPARAM data) {
+    // Only the notice is read here: the system waits for this sent message, so the handling (device
+    // input and output, boxes with their own message loops) runs after it has returned.
     if (event != DBT_DEVICEARRIVAL && event != DBT_DEVICEREMOVECOMPLETE) return;
     const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
     if (!header || header->dbch_devicetype != DBT_DEVTYP_DEVICEINTERFACE) return;
     const auto* iface = reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_W*>(data);
     if (!IsMouseNotice(U(iface->dbcc_name))) return;
-    if (!link_) return;
-    if (event == DBT_DEVICEARRIVAL) {
+    PostMessageW(Hwnd(), own_msg::DeviceNotice, event == DBT_DEVICEARRIVAL ? 1 : 0, 0);
+}
+
+void CMainWindow::OnDeviceNotice(bool arrival) {
+    if (closing_ || !linkCreated_) return;
+    if (arrival) {
         if (arrival_.Active()) return;  // already trying
         arrival_.Begin();
         OnArrivalAttempt();
-    } else {
-        arrival_ = CArrivalRetry();
-        KillTimer(Hwnd(), kArrivalTimer);
-        link_->Close();
-        hooks_.Remove();
-        notifier_->ShowInfo(MouseMissingText(UiChinese()), InfoButtons::Ok, true);
-        PostMessageW(Hwnd(), WM_CLOSE, 0, 0);
+        return;
     }
+    arrival_ = CArrivalRetry();
+    KillTimer(Hwnd(), kArrivalTimer);
+    // The hooks go first: nothing after this may hold the thread while they are installed. The
+    // worker stops writing to the mouse that went away; the link is closed at shut-down, once the
+    // worker has ended, so this thread never waits for its writes.
+    services_.Hooks().Remove();
+    if (CApplyWorker* worker = services_.ApplyWorker()) worker->RequestStop();
+    services_.Progress().Close();
+    services_.Notifier().ShowInfo(MouseMissingText(UiChinese()), InfoButtons::Ok, true);
+    PostClose();
 }
 
 void CMainWindow::OnArrivalAttempt() {
-    switch (arrival_.OnAttempt(link_->Open())) {
+    const CApplyWorker* worker = services_.ApplyWorker();
+    if (!arrival_.MayTry(worker && !worker->Idle())) {
+        // An apply holds the link: look again at the next turn instead of waiting for it.
+        if (arrival_.Active()) SetTimer(Hwnd(), kArrivalTimer, CArrivalRetry::kPeriodMs, nullptr);
+        return;
+    }
+    const bool opened = services_.Link().Open();
+    RestoreHooks();
+    switch (arrival_.OnAttempt(opened)) {
     case CArrivalRetry::Step::TryAgain:
         SetTimer(Hwnd(), kArrivalTimer, CArrivalRetry::kPeriodMs, nullptr);
         return;
     case CArrivalRetry::Step::Opened:
         KillTimer(Hwnd(), kArrivalTimer);
         ReadFirmwareVersion();
-        hooks_.Install(Hwnd());
-        notifier_->ShowInfo(MouseFoundText(UiChinese()), InfoButtons::Ok, true);
+        services_.Hooks().Install(Hwnd());
+        services_.Notifier().ShowInfo(MouseFoundText(UiChinese()), InfoButtons::Ok, true);
         return;
     case CArrivalRetry::Step::GiveUp:
         KillTimer(Hwnd(), kArrivalTimer);
-        notifier_->ShowInfo(MouseMissingText(UiChinese()), InfoButtons::Ok, true);
+        services_.Notifier().ShowInfo(MouseMissingText(UiChinese()), InfoButtons::Ok, true);
         return;
+    }
+}
+
+void CMainWindow::OnTimer(WPARAM id) {
+    if (id == kUpdaterTimer) {
+        KillTimer(Hwnd(), kUpdaterTimer);
+        const std::filesystem::path updater = UpdaterPath(services_.InstallDir());
+        if (std::filesystem::exists(updater)) {
+            ShellExecuteW(nullptr, L"open", updater.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+            RestoreHooks();
+        }
+    } else if (id == kArrivalTimer) {
+        KillTimer(Hwnd(), kArrivalTimer);
+        OnArrivalAttempt();
     }
 }
 
 void CMainWindow::OnLanguageSwitch(WPARAM wParam, LPARAM lParam) {
-    CLanguageIndexStore indexStore(*store_);
-    const SwitchOutcome out = SwitchLanguage(LanguageTable(), PathText(process_.installDir), wParam, lParam,
-                                             languageMenuOpen_, indexStore);
-    if (out.closeMenu) languageMenuOpen_ = false;
+    CLanguageIndexStore indexStore(services_.Store());
+    const SwitchOutcome out = SwitchLanguage(services_.Language(), PathText(services_.InstallDir()), wParam, lParam,
+                                             languageMenu_.IsOpen(), indexStore);
+    if (out.closeMenu) languageMenu_.Close();
     if (!out.handled) return;
     if (out.flagPicture) SetFlag(out.flagPicture);
     ApplyLanguageLooks();
+    ReapplyTexts();
+    // Pages with a Chinese and an English layout take it at once.
+    mainSet_.RefreshFromProfile();
+    lighting_.Refresh();
+    macro_.ReapplyLanguage();
     RedrawWindow(Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
-void CMainWindow::SaveSimulatedMouse() {
-    if (sim_ && process_.demo.stateFile) {
-        sim_->SaveFile(std::filesystem::path(W(*process_.demo.stateFile)).string());
-    }
+void CMainWindow::OnClose() {
+    ShutDown();
+    EndModal(0);
 }
 
 void CMainWindow::ShutDown() {
     if (shutDown_) return;
     shutDown_ = true;
-    // Closing from the tray while an apply runs: the progress dialog goes with the window.
-    if (process_.progress) process_.progress->Close();
+    closing_ = true;
+    services_.BeginClosing();
+    // Nothing of the window can be used any more, whatever box or dialog is open over it: it goes
+    // from the screen, and the boxes and the progress dialog it owns are asked to close, so that
+    // no nested loop keeps the process alive.
+    if (Hwnd()) {
+        ShowWindow(Hwnd(), SW_HIDE);
+        EnableWindow(Hwnd(), FALSE);
+        EnumThreadWindows(GetCurrentThreadId(), CloseOwned, reinterpret_cast<LPARAM>(Hwnd()));
+    }
+    services_.Progress().Close();
     // 1. Tray icon.
     if (trayAdded_) {
         Shell_NotifyIconW(NIM_DELETE, &tray_);
@@ -578,19 +622,20 @@ void CMainWindow::ShutDown() {
         UnregisterDeviceNotification(deviceNotify_);
         deviceNotify_ = nullptr;
     }
-    hooks_.Remove();
+    KillTimer(Hwnd(), kArrivalTimer);
+    KillTimer(Hwnd(), kUpdaterTimer);
+    services_.Hooks().Remove();
+    // The workers end before anything they use goes away: a run in progress stops after its current
+    // step while this thread keeps answering the notices the run sends to it.
+    services_.StopWorkers();
     // 2. Pages, in order.
     mainSet_.Destroy();
     lighting_.Destroy();
     macro_.Destroy();
     stats_.Destroy();
     support_.Destroy();
-    // 3.-5. Stop the workers and wait for them: a run in progress ends after its current step,
-    // before the link it writes to goes away.
-    if (applyWorker_) applyWorker_->Stop();
-    if (process_.updateCheckEvent) process_.updateCheckEvent->Set();
-    if (link_) link_->Close();
-    SaveSimulatedMouse();
+    // 3. The link.
+    services_.CloseLink();
 }
 
 } // namespace n640::win

@@ -1,62 +1,35 @@
 #pragma once
-// The main window: the one top-level window of the driver and its message hub.
+// The main window: the one top-level window of the driver and its message hub. It draws its face,
+// forwards its buttons and the system's notices to the services and the pages, and holds no rule
+// of its own (those are in MainWindowModel).
 
 #include <windows.h>
 #include <shellapi.h>
 
 #include <array>
-#include <filesystem>
-#include <memory>
 #include <string>
 
 #include "app/MainWindowModel.h"
 #include "app/win/Pages.h"
-#include "platform/ManualResetEvent.h"
-#include "ui/controls/win/DlgInfo.h"
-#include "ui/controls/win/DlgProgress.h"
+#include "app/win/Services.h"
 #include "ui/controls/win/GDIBitmapBtn.h"
 #include "ui/controls/win/IrrButton.h"
+#include "ui/controls/win/LanguageMenu.h"
 #include "ui/controls/win/SkinImage.h"
 #include "ui/controls/win/Window.h"
 
-namespace n640 {
-class CApplyWorker;
-class CMacroLibrary;
-class CProfileStore;
-class CSimulatedMouse;
-class CSystemFiles;
-class CUSBDriver;
-class IHidEnumerator;
-class ILoaderSearch;
-class IPointerSettings;
-class IPoster;
-} // namespace n640
-
 namespace n640::win {
 
-// Process-wide objects made by the process entry before the window.
-struct ProcessObjects {
-    std::filesystem::path installDir;
-    std::filesystem::path dataDir;
-    CManualResetEvent* applyEvent = nullptr;
-    CManualResetEvent* updateCheckEvent = nullptr;
-    CDlgProgress* progress = nullptr;
-    DemoOptions demo;
-};
-
-// Installing and removing the low-level input hooks with a target window.
-class IInputHooks {
-public:
-    virtual ~IInputHooks() = default;
-    virtual void Install(HWND target) = 0;
-    virtual void Remove() = 0;
-    // Both capture switches off, target back to the home window.
-    virtual void ResetCapture() = 0;
-};
+// Messages the window posts to itself.
+namespace own_msg {
+// A device-interface notice, handled after the system's sent WM_DEVICECHANGE has returned:
+// wParam 1 arrival, 0 removal.
+constexpr UINT DeviceNotice = WM_APP + 1;
+} // namespace own_msg
 
 class CMainWindow : public CWindow {
 public:
-    CMainWindow(const ProcessObjects& process, IInputHooks& hooks);
+    explicit CMainWindow(CServices& services);
     ~CMainWindow() override;
     // Creates the window, initialises it and runs it modally until it closes.
     void Run();
@@ -74,39 +47,45 @@ private:
     bool SearchDevice();           // false: the window is closing
     void ApplyLanguageLooks();
     void SetFlag(uint32_t picture);
+    void PostClose();
 
+    // One handler per message.
     void Paint(HDC dc);
+    void OnLeftButtonDown(LPARAM lParam);
+    void OnMouseMove(LPARAM lParam);
     void OnCommand(WPARAM wParam, LPARAM lParam);
+    void OnSysCommand(WPARAM wParam, LPARAM lParam);
+    void OnApplySucceeded();
+    void OnApplyFailed(LPARAM code);
+    void OnHint(LPARAM id);
+    void OnRestoreDefaults();
+    void OnDeviceChange(WPARAM event, LPARAM data);
+    void OnDeviceNotice(bool arrival);
+    void OnTimer(WPARAM id);
+    void OnTaskbarCreated();
+    void OnClose();
+
     void OnIrrButton(int index);
+    void Minimise();
+    void OnOk();
+    void OpenLanguageMenu();
     void SwitchPage(int page);
     void SelectProfileButton(int slot);
-    void RequestApply();
     void OnTray(LPARAM event);
     void ShowFromTray();
     void Hide();
-    void OnDeviceChange(WPARAM event, LPARAM data);
     void OnArrivalAttempt();
     void ReadFirmwareVersion();
     void OnLanguageSwitch(WPARAM wParam, LPARAM lParam);
-    void SaveSimulatedMouse();
+    // After a stretch in which this thread could not answer input (a blocking call), the system
+    // may have dropped the low-level hooks: put them back when they should be there.
+    void RestoreHooks();
     void ShutDown();
 
-    ProcessObjects process_;
-    IInputHooks& hooks_;
+    CServices& services_;
     bool closing_ = false;
     bool shutDown_ = false;
-
-    std::unique_ptr<CSystemFiles> files_;
-    std::unique_ptr<CDlgInfoNotifier> notifier_;
-    std::unique_ptr<CProfileStore> store_;
-    std::unique_ptr<CMacroLibrary> macros_;
-    std::unique_ptr<CSimulatedMouse> sim_;
-    std::unique_ptr<IHidEnumerator> hid_;
-    std::unique_ptr<ILoaderSearch> loader_;
-    std::unique_ptr<CUSBDriver> link_;
-    std::unique_ptr<IPoster> poster_;
-    std::unique_ptr<IPointerSettings> pointer_;
-    std::unique_ptr<CApplyWorker> applyWorker_;
+    bool linkCreated_ = false;
 
     SkinImage normal_, over_, down_;
     std::array<CIrrButton, kIrrButtonCount> irr_;
@@ -121,9 +100,10 @@ private:
     CFontHandle hintFont_;
     NOTIFYICONDATAW tray_{};
     bool trayAdded_ = false;
+    UINT taskbarCreated_ = 0;
     HDEVNOTIFY deviceNotify_ = nullptr;
     CArrivalRetry arrival_;
-    bool languageMenuOpen_ = false;
+    CLanguageMenu languageMenu_;
     HICON iconBig_ = nullptr;
     HICON iconSmall_ = nullptr;
 };

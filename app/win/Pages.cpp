@@ -1,6 +1,9 @@
 #include "app/win/Pages.h"
 
 #include "app/MainWindowModel.h"
+#include "app/win/Services.h"
+#include "config/ProfileStore.h"
+#include "macro/MacroLibrary.h"
 #include "ui/controls/win/SkinImage.h"
 
 namespace n640::win {
@@ -19,6 +22,33 @@ LRESULT CSkinPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
         return Default(message, wParam, lParam);
     }
+}
+
+bool CMainSetPage::CreatePage(CServices& services, HWND parent, HBITMAP /*mainSheet*/) {
+    CProfileStore& store = services.Store();
+    return CreateMainSetPage(MainSetPageArgs{.parent = parent, .rect = kPageRect, .installDir = services.InstallDir(),
+                                             .profile = &store.Profile(), .assignments = &store.Assignments(),
+                                             .macros = &services.Macros(), .notifier = &services.Notifier(),
+                                             .hintTarget = parent});
+}
+
+bool CMacroPage::CreatePage(CServices& services, HWND parent, HBITMAP /*mainSheet*/) {
+    CProfileStore& store = services.Store();
+    const MacroPageServices page{services.InstallDir(), services.Macros(), services.Notifier(), services.Clock(),
+                                 services.Poster(), [&store](uint32_t id) {
+                                     return IsMacroInUse(id, store.Slots(), store.Profile(), store.Assignments());
+                                 }};
+    return CreateMacroPage(page, parent, kPageRect);
+}
+
+bool CStatsPage::CreatePage(CServices& services, HWND parent, HBITMAP /*mainSheet*/) {
+    StatsPageArgs args;
+    args.parent = parent;
+    args.rect = kPageRect;
+    args.installDir = services.InstallDir();
+    args.dataDir = services.DataDir();
+    args.hintTarget = parent;
+    return CreateStatsPage(args, StatsPagePorts{services.Files(), services.Notifier(), services.Poster(), services.Lookup()});
 }
 
 } // namespace n640::win

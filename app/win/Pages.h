@@ -2,12 +2,23 @@
 // The five pages of the main window. Until their own skins and controls exist each page is an
 // empty skinned child window at the page area, drawn from the main window's normal sheet, with the
 // calls the main window makes on it.
+//
+// Every page is created by the main window with CreatePage(services, parent, mainSheet): the
+// services of the program (app/win/Services.h), the main window as parent, and the main window's
+// normal sheet for a page that has no sheets of its own.
 
 #include <string>
 
+#include "lighting/win/DlgLEDSet.h"
+#include "macro/win/DlgMacro.h"
+#include "stats/win/DlgSts.h"
+#include "ui/pages/win/DlgMainSet.h"
+#include "update/win/DlgSupport.h"
 #include "ui/controls/win/Window.h"
 
 namespace n640::win {
+
+class CServices;
 
 class CSkinPage : public CWindow {
 public:
@@ -25,40 +36,34 @@ private:
 };
 
 // The calls of the main window on its pages, each owned by the page's own issue.
-class CMainSetPage : public CSkinPage {
+// The main settings page (ui/pages/win/DlgMainSet.h) with the chooser it opens.
+class CMainSetPage : public CDlgMainSet {
 public:
-    void RefreshFromProfile() { Invalidate(); }
+    bool CreatePage(CServices& services, HWND parent, HBITMAP mainSheet);
+    void RefreshFromProfile() { Refresh(); }
     // The scroll-lines entry check before an apply; true when the entry is acceptable.
-    bool CheckScrollLines() { return true; }
+    bool CheckScrollLines() { return CheckScrollLinesEntry(); }
 };
 
-class CLightingPage : public CSkinPage {
+// The lighting page (lighting/win/DlgLEDSet.h): CreatePage, LoadControls and Refresh are its calls.
+class CLightingPage : public CDlgLEDSet {};
+
+// The macro manager (macro/win/DlgMacro.h): CheckRepeatCount, CloseCategoryMenu, Recording,
+// EndRecording, FillList and ReapplyLanguage are its calls.
+class CMacroPage : public CDlgMacro {
 public:
-    void LoadControls() {}
-    void Refresh() { Invalidate(); }
+    bool CreatePage(CServices& services, HWND parent, HBITMAP mainSheet);
 };
 
-class CMacroPage : public CSkinPage {
+// The statistics page (stats/win/DlgSts.h); SaveCounters is the main window's call at the end of
+// the session.
+class CStatsPage : public CDlgSts {
 public:
-    bool CheckRepeatCount() { return true; }
-    void CloseCategoryMenu() {}
-    bool Recording() const { return false; }
-    void EndRecording() {}
-    void FillList(int /*category*/) {}
+    bool CreatePage(CServices& services, HWND parent, HBITMAP mainSheet);
+    void SaveCounters() { SaveStatistics(); }
 };
 
-class CStatsPage : public CSkinPage {
-public:
-    void SaveCounters() {}
-};
-
-class CSupportPage : public CSkinPage {
-public:
-    void SetFirmwareVersion(const std::u16string& text) { firmware_ = text; }
-    const std::u16string& FirmwareVersion() const { return firmware_; }
-
-private:
-    std::u16string firmware_;
-};
+// The support page (update/win/DlgSupport.h): CreatePage, SetFirmwareVersion and FirmwareVersion.
+class CSupportPage : public CDlgSupport {};
 
 } // namespace n640::win

@@ -11,10 +11,13 @@
 
 #include "app/MainWindowModel.h"
 #include "app/win/MainWindow.h"
+#include "app/win/Services.h"
 #include "functions/win/Hooks.h"
 #include "i18n/LanguageTable.h"
 #include "platform/Directories.h"
 #include "platform/ManualResetEvent.h"
+#include "platform/Notifier.h"
+#include "ui/controls/win/DlgProgress.h"
 
 namespace n640::win {
 namespace {
@@ -30,6 +33,7 @@ public:
     }
     void Remove() override { RemoveHooks(); }
     void ResetCapture() override { n640::ResetCapture(); }
+    bool Installed() const override { return HooksInstalled(); }
 };
 
 std::vector<std::u16string> CommandLineArgs() {
@@ -55,6 +59,11 @@ int Run() {
     CreateMutexW(nullptr, FALSE, W(std::u16string(kMutexName)));
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         if (HWND first = FindWindowW(nullptr, W(std::u16string(kMainWindowTitle)))) {
+            // The first copy may only come to the front when this one, which the user just
+            // started, lets it.
+            DWORD firstProcess = 0;
+            GetWindowThreadProcessId(first, &firstProcess);
+            AllowSetForegroundWindow(firstProcess ? firstProcess : ASFW_ANY);
             PostMessageW(first, msg::TrayEvent, 0, kTrayDoubleClick);
         }
         return 0;
@@ -64,28 +73,35 @@ int Run() {
     static CManualResetEvent applyEvent;
     static CManualResetEvent updateCheckEvent;
 
-    // 4., 5. DataDir and InstallDir.
-    wchar_t temp[MAX_PATH + 1] = {};
-    GetTempPathW(MAX_PATH + 1, temp);
-    ProcessObjects process;
-    process.dataDir = std::filesystem::path(W(WindowsDataDir(U(temp))));
-    process.installDir = ExecutableDir();
-    process.applyEvent = &applyEvent;
-    process.updateCheckEvent = &updateCheckEvent;
-    process.demo = ParseDemoOptions(CommandLineArgs());
+    // 4., 5. DataDir and InstallDir. A temporary path the system cannot give whole would make
+    // DataDir relative to whatever the current folder is: the program does not start then.
+    ProcessSetup setup;
+    setup.dataDir = DefaultDataDir();
+    setup.installDir = ExecutableDir();
+    if (setup.dataDir.empty() || !setup.dataDir.is_absolute()) {
+        ShowSystemMessageBox(u"The folder for the settings cannot be found: the temporary folder (TEMP) is "
+                             u"missing or longer than the system allows.",
+                             nullptr);
+        return 1;
+    }
+    setup.demo = ParseDemoOptions(CommandLineArgs());
+    if (setup.demo.error) {
+        ShowSystemMessageBox(*setup.demo.error, nullptr);
+        return 1;
+    }
 
     // 6. Texts before any window.
-    LanguageTable().LoadLanguageFile(InstallPath(U(process.installDir.c_str()), u"Language\\sc.xml"));
+    LanguageTable().LoadLanguageFile(InstallPath(U(setup.installDir.c_str()), u"Language\\sc.xml"));
 
     // The progress dialog lives for the whole process.
     static CDlgProgress progress;
-    progress.CreateOnce(process.installDir);
-    process.progress = &progress;
+    progress.CreateOnce(setup.installDir);
 
-    // 7. The main window, modal for the life of the process.
+    // 7. The main window, modal for the life of the process, over the program's services.
     {
         CSystemHooks hooks;
-        CMainWindow window(process, hooks);
+        CServices services(setup, applyEvent, updateCheckEvent, progress, hooks);
+        CMainWindow window(services);
         window.Run();
     }
     progress.Destroy();
