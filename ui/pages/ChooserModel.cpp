@@ -87,6 +87,21 @@ void CChooserModel::OnCapturedKey(uint32_t vk, uint32_t flags) {
     }
 }
 
+void CChooserModel::SetModifiers(bool ctrl, bool alt, bool shift, bool win) {
+    ctrl_ = ctrl;
+    alt_ = alt;
+    shift_ = shift;
+    win_ = win;
+}
+
+std::u16string DialogFilter(std::u16string_view filter) {
+    std::u16string out(filter);
+    for (char16_t& c : out) {
+        if (c == u'|') c = u'\0';
+    }
+    return out;
+}
+
 std::vector<MacroListEntry> CChooserModel::MacrosOfCategoryRow(const CMacroLibrary& library, int row) {
     if (row < 0 || row >= kGameCategoryCount) return {};
     return library.ListCategory(row + 1);

@@ -42,6 +42,23 @@ std::u16string_view ChooserCategoryText(int category, bool chinese);
 // is a press when its flags are one of 0, 1, 16, 17, 32, 33.
 bool IsCapturedPress(uint32_t flags);
 
+// What the browse button of a software-function row opens: rows 0..2 the open-file dialog with
+// these settings, row 3 the folder browser.
+struct BrowseSpec {
+    std::u16string_view filter;            // "|"-separated pairs, ending in "||"
+    std::u16string_view defaultExtension;
+    std::u16string_view fileName;
+    std::u16string_view initialFolder;
+};
+inline constexpr std::array<BrowseSpec, 3> kBrowseSpecs = {{
+    {u"(*.wav*)|*.wav*||", u".wav*", u"*.wav*", u"c:\\Windows\\Media"},
+    {u"(*.exe)|*.exe||", u".exe", u"*.exe", u"c:\\Program Files"},
+    {u"(*.*)|*.*||", u".", u"*.*", u"D:\\"},
+}};
+constexpr int kFolderRow = 3;
+// The filter as the open-file dialog takes it: each "|" becomes a NUL.
+std::u16string DialogFilter(std::u16string_view filter);
+
 class CChooserModel {
 public:
     // popup: the chooser's own window, the hook's capture target while the key-combination tab
@@ -57,6 +74,8 @@ public:
     // Key-combination tab: an event forwarded by the hook. Modifier keys toggle their box on
     // presses only; any other key, pressed or released, becomes the captured key.
     void OnCapturedKey(uint32_t vk, uint32_t flags);
+    // A click on one of the four boxes sets it directly.
+    void SetModifiers(bool ctrl, bool alt, bool shift, bool win);
 
     // Macro tab: the category row (0..20) and the macro chosen in the right list (0 = none).
     // MacrosOfCategoryRow lists what the right list shows for a row, in library order.

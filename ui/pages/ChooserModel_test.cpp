@@ -166,5 +166,10 @@ TEST(ChooserModel, CategoryTexts) {
     EXPECT_TRUE(ChooserCategoryText(22, true).empty());
 }
 
+TEST(ChooserModel, BrowseFiltersBecomeNulSeparated) {
+    EXPECT_EQ(DialogFilter(kBrowseSpecs[1].filter), std::u16string(u"(*.exe)\0*.exe\0\0", 15));
+    EXPECT_EQ(kBrowseSpecs[0].initialFolder, u"c:\\Windows\\Media");
+}
+
 } // namespace
 } // namespace n640

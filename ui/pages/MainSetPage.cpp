@@ -3,16 +3,13 @@
 #include <algorithm>
 
 #include "functions/FunctionModel.h"
+#include "platform/Text.h"
 
 namespace n640 {
 
 namespace {
 
-std::u16string NumberText(int n) {
-    std::u16string text;
-    for (char c : std::to_string(n)) text.push_back(static_cast<char16_t>(c));
-    return text;
-}
+std::u16string NumberText(int n) { return Ascii16(std::to_string(n)); }
 
 // The precision toggle is stored as 0 or 1.
 constexpr int32_t kOn = 1, kOff = 0;
