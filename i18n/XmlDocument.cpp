@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <unordered_map>
 
 #include "i18n/CodePage.h"
@@ -119,20 +120,71 @@ size_t EntityCount() { return std::size(kEntities); }
 
 namespace {
 
-bool IsSpace(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; }
+constexpr size_t npos = std::u16string_view::npos;
 
-bool IsNameEnd(char16_t c) {
-    switch (c) {
-    case u' ': case u'\t': case u'\n': case u'\r': case u'<': case u'>': case u'=': case u'\\':
-    case u'/': case u'?': case u'!': case u'"': case u'\'': case u';':
-        return true;
-    default:
-        return false;
+// Character classes of the units below 128; every unit from 128 up is a name character.
+constexpr uint8_t kSpace = 1;
+constexpr uint8_t kNameEnd = 2;
+constexpr uint8_t kNameStart = 4;
+constexpr uint8_t kTagStop = 8;  // what a start tag's scan stops at: a quote or '>'
+
+constexpr std::array<uint8_t, 128> kClass = [] {
+    std::array<uint8_t, 128> t{};
+    for (char c : std::string_view(" \t\r\n")) t[static_cast<uint8_t>(c)] |= kSpace;
+    for (char c : std::string_view(" \t\n\r<>=\\/?!\"';")) t[static_cast<uint8_t>(c)] |= kNameEnd;
+    for (int c = 'A'; c <= 'Z'; ++c) t[c] |= kNameStart;
+    for (int c = 'a'; c <= 'z'; ++c) t[c] |= kNameStart;
+    for (int c = '{'; c < 128; ++c) t[c] |= kNameStart;
+    t['_'] |= kNameStart;
+    t[':'] |= kNameStart;
+    t['"'] |= kTagStop;
+    t['\''] |= kTagStop;
+    t['>'] |= kTagStop;
+    return t;
+}();
+
+bool Is(char16_t c, uint8_t cls) { return c < 128 && (kClass[c] & cls); }
+
+bool IsSpace(char16_t c) { return Is(c, kSpace); }
+
+bool IsNameEnd(char16_t c) { return Is(c, kNameEnd); }
+
+bool IsNameStart(char16_t c) { return c >= 128 || (kClass[c] & kNameStart); }
+
+// Offset of the first unit c at or after from, npos without one. Tests eight units a step: a
+// lane of the word XOR the pattern is zero where the unit matches.
+size_t FindUnit(std::u16string_view text, size_t from, char16_t c) {
+    constexpr uint64_t kLanes = 0x0001000100010001ull;
+    constexpr uint64_t kHigh = 0x8000800080008000ull;
+    const char16_t* p = text.data();
+    const size_t size = text.size();
+    size_t i = from;
+    const uint64_t pattern = kLanes * c;
+    for (; i + 8 <= size; i += 8) {
+        uint64_t a, b;
+        std::memcpy(&a, p + i, sizeof a);
+        std::memcpy(&b, p + i + 4, sizeof b);
+        a ^= pattern;
+        b ^= pattern;
+        if (((a - kLanes) & ~a & kHigh) | ((b - kLanes) & ~b & kHigh)) break;
     }
+    for (; i < size; ++i) {
+        if (p[i] == c) return i;
+    }
+    return npos;
 }
 
-bool IsNameStart(char16_t c) {
-    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c == u'_' || c == u':' || c >= u'{';
+// Offset of the first marker at or after from, npos without one: finds its last unit, then
+// checks the units before it.
+size_t FindMarker(std::u16string_view text, size_t from, std::u16string_view marker) {
+    const size_t m = marker.size();
+    if (m == 1) return FindUnit(text, from, marker[0]);
+    size_t at = from + m - 1;
+    while ((at = FindUnit(text, at, marker[m - 1])) != npos) {
+        if (text.compare(at + 1 - m, m - 1, marker.substr(0, m - 1)) == 0) return at + 1 - m;
+        ++at;
+    }
+    return npos;
 }
 
 void AppendAscii(std::u16string& out, std::string_view ascii) { out.append(ascii.begin(), ascii.end()); }
@@ -158,60 +210,87 @@ std::u16string_view TagName(std::u16string_view text, size_t from) {
     return text.substr(i, j - i);
 }
 
-}  // namespace
+// One node as the parser sees it: positions only; an error keeps what its message names.
+struct Token {
+    int kind = xml::kEndOfText;
+    size_t start = 0;
+    size_t length = 0;
+    size_t nameStart = 0;
+    size_t nameLength = 0;
+    bool empty = false;
+    bool incorrect = false;  // kError: "Incorrect <what>" rather than "<what> ... unterminated"
+    const char* what = "";
+};
 
-namespace xml {
+// The message of an error token.
+std::u16string ErrorText(const Token& n) {
+    std::u16string error;
+    if (n.incorrect) {
+        AppendAscii(error, "Incorrect ");
+        AppendAscii(error, n.what);
+        AppendAscii(error, " at offset ");
+        AppendNumber(error, n.start);
+    } else {
+        AppendAscii(error, n.what);
+        AppendAscii(error, " at offset ");
+        AppendNumber(error, n.start);
+        AppendAscii(error, " unterminated");
+    }
+    return error;
+}
 
-Node NextNode(std::u16string_view text, size_t pos) {
-    Node n;
+// The tokenizer: the node of text at offset pos.
+inline void Scan(std::u16string_view text, size_t pos, Token& n) {
+    using namespace xml;
+    n = Token{};
     n.start = pos;
     const size_t size = text.size();
     if (pos >= size) {
         n.kind = kEndOfText;
         n.start = size;
-        return n;
+        return;
     }
     if (text[pos] != u'<') {
-        size_t end = text.find(u'<', pos);
-        if (end == std::u16string_view::npos) end = size;
-        n.kind = kWhitespace;
-        for (size_t i = pos; i < end; ++i) {
-            if (!IsSpace(text[i])) {
-                n.kind = kText;
-                break;
-            }
+        // White space up to the next tag, or text: the run ends at the next '<'.
+        size_t i = pos;
+        while (i < size && IsSpace(text[i])) ++i;
+        size_t end = i;
+        if (i < size && text[i] != u'<') {
+            n.kind = kText;
+            end = FindUnit(text, i + 1, u'<');
+            if (end == npos) end = size;
+        } else {
+            n.kind = kWhitespace;
         }
         n.length = end - pos;
-        return n;
+        return;
     }
-    auto unterminated = [&](std::string_view what) {
+    auto unterminated = [&](const char* what) {
         n.kind = kError;
         n.length = size - pos;
-        AppendAscii(n.error, what);
-        AppendAscii(n.error, " at offset ");
-        AppendNumber(n.error, pos);
-        AppendAscii(n.error, " unterminated");
-        return n;
+        n.what = what;
     };
-    auto incorrect = [&](std::string_view what) {
+    auto incorrect = [&](const char* what) {
         n.kind = kError;
         n.length = 1;
-        AppendAscii(n.error, "Incorrect ");
-        AppendAscii(n.error, what);
-        AppendAscii(n.error, " at offset ");
-        AppendNumber(n.error, pos);
-        return n;
+        n.incorrect = true;
+        n.what = what;
     };
-    auto endAt = [&](std::u16string_view marker, size_t from, int kind, std::string_view what) {
-        const size_t at = from <= size ? text.find(marker, from) : std::u16string_view::npos;
-        if (at == std::u16string_view::npos) return unterminated(what);
-        n.kind = kind;
-        n.length = at + marker.size() - pos;
-        return n;
+    auto endAt = [&](std::u16string_view marker, size_t from, int kind, const char* what) {
+        const size_t at = FindMarker(text, from, marker);
+        if (at == npos) {
+            unterminated(what);
+        } else {
+            n.kind = kind;
+            n.length = at + marker.size() - pos;
+        }
     };
 
     const size_t i = pos + 1;
-    if (i >= size) return unterminated("tag");
+    if (i >= size) {
+        unterminated("tag");
+        return;
+    }
     const char16_t c = text[i];
     if (c == u'/') {
         size_t j = i + 1;
@@ -219,28 +298,43 @@ Node NextNode(std::u16string_view text, size_t pos) {
         n.nameStart = j;
         while (j < size && !IsNameEnd(text[j])) ++j;
         n.nameLength = j - n.nameStart;
-        return endAt(u">", j, kEndTag, "Element end tag");
+        endAt(u">", j, kEndTag, "Element end tag");
+        return;
     }
     if (c == u'?') {
         n.nameStart = i + 1;
         size_t j = n.nameStart;
         while (j < size && !IsNameEnd(text[j])) ++j;
         n.nameLength = j - n.nameStart;
-        return endAt(u"?>", i + 1, kProcessingInstruction, "Processing instruction");
+        endAt(u"?>", i + 1, kProcessingInstruction, "Processing instruction");
+        return;
     }
     if (c == u'!') {
-        if (i + 1 >= size) return unterminated("tag");
+        if (i + 1 >= size) {
+            unterminated("tag");
+            return;
+        }
         const char16_t c2 = text[i + 1];
         if (c2 == u'-') {
-            if (i + 2 >= size) return unterminated("Comment");
-            if (text[i + 2] != u'-') return incorrect("comment tag");
-            return endAt(u"-->", i + 3, kComment, "Comment");
+            if (i + 2 >= size) {
+                unterminated("Comment");
+            } else if (text[i + 2] != u'-') {
+                incorrect("comment tag");
+            } else {
+                endAt(u"-->", i + 3, kComment, "Comment");
+            }
+            return;
         }
         if (c2 == u'[') {
-            if (i + 2 >= size) return unterminated("tag");
-            if (text[i + 2] != u'C') return incorrect("tag");
-            // The section's content begins after "<![CDATA[".
-            return endAt(u"]]>", pos + 9, kCData, "CDATA Section");
+            if (i + 2 >= size) {
+                unterminated("tag");
+            } else if (text[i + 2] != u'C') {
+                incorrect("tag");
+            } else {
+                // The section's content begins after "<![CDATA[".
+                endAt(u"]]>", pos + 9, kCData, "CDATA Section");
+            }
+            return;
         }
         if (c2 == u'D') {
             char16_t quote = 0;
@@ -258,43 +352,89 @@ Node NextNode(std::u16string_view text, size_t pos) {
                 } else if (d == u'>' && depth == 0) {
                     n.kind = kDocType;
                     n.length = j + 1 - pos;
-                    return n;
+                    return;
                 }
             }
-            return unterminated("Doctype");
+            unterminated("Doctype");
+            return;
         }
-        if (c2 == u'E' || c2 == u'A' || c2 == u'N') return endAt(u">", i + 2, kDocType, "Doctype");
-        return incorrect("! tag");
+        if (c2 == u'E' || c2 == u'A' || c2 == u'N') {
+            endAt(u">", i + 2, kDocType, "Doctype");
+        } else {
+            incorrect("! tag");
+        }
+        return;
     }
-    if (!IsNameStart(c)) return incorrect("tag name character");
+    if (!IsNameStart(c)) {
+        incorrect("tag name character");
+        return;
+    }
 
     n.nameStart = i;
     size_t j = i;
     while (j < size && !IsNameEnd(text[j])) ++j;
     n.nameLength = j - i;
     const size_t nameEnd = j;
-    char16_t quote = 0;
-    size_t closingQuote = std::u16string_view::npos;
+    // Up to the '>' outside quotes; a quoted value is skipped in one search.
+    size_t closingQuote = npos;
     for (; j < size; ++j) {
         const char16_t d = text[j];
-        if (quote) {
-            if (d == quote) {
-                quote = 0;
-                closingQuote = j;
-            }
-        } else if (d == u'"' || d == u'\'') {
-            quote = d;
-        } else if (d == u'>') {
+        if (!Is(d, kTagStop)) continue;
+        if (d == u'>') break;
+        const size_t q = FindUnit(text, j + 1, d);
+        if (q == npos) {
+            j = size;
             break;
         }
+        closingQuote = j = q;
     }
-    if (j >= size) return unterminated("Element tag");
+    if (j >= size) {
+        unterminated("Element tag");
+        return;
+    }
     n.kind = kElement;
     n.length = j + 1 - pos;
     const size_t slash = j - 1;
     if (slash >= nameEnd && text[slash] == u'/') {
         n.empty = slash == nameEnd || IsSpace(text[slash - 1]) || slash - 1 == closingQuote;
     }
+    return;
+}
+
+// The end tag at pos when it closes an element named expected: the token Scan gives for it,
+// found without scanning the name. False when the tag is anything else.
+inline bool ScanExpectedEndTag(std::u16string_view text, size_t pos, std::u16string_view expected, Token& n) {
+    const size_t nameStart = pos + 2;
+    const size_t nameEnd = nameStart + expected.size();
+    if (nameEnd >= text.size() || !IsNameEnd(text[nameEnd]) ||
+        text.compare(nameStart, expected.size(), expected) != 0)
+        return false;
+    const size_t close = FindUnit(text, nameEnd, u'>');
+    if (close == npos) return false;
+    n = Token{};
+    n.kind = xml::kEndTag;
+    n.start = pos;
+    n.length = close + 1 - pos;
+    n.nameStart = nameStart;
+    n.nameLength = expected.size();
+    return true;
+}
+
+}  // namespace
+
+namespace xml {
+
+Node NextNode(std::u16string_view text, size_t pos) {
+    Token t;
+    Scan(text, pos, t);
+    Node n;
+    n.kind = t.kind;
+    n.start = t.start;
+    n.length = t.length;
+    n.nameStart = t.nameStart;
+    n.nameLength = t.nameLength;
+    n.empty = t.empty;
+    if (t.kind == kError) n.error = ErrorText(t);
     return n;
 }
 
@@ -358,7 +498,7 @@ using namespace xml;
 
 CXmlDocument::CXmlDocument() { SetDoc(std::u16string()); }
 
-uint32_t CXmlDocument::NewRecord() {
+inline uint32_t CXmlDocument::NewRecord() {
     if (used_ == capacity_) capacity_ = std::max<uint32_t>(used_ + used_ / 2, used_ + 1);
     const uint32_t index = used_++;
     while (pages_.size() * kPageRecords <= index) {
@@ -430,16 +570,22 @@ void CXmlDocument::Parse() {
     ResetPosition();
 
     const bool ignoreCase = flags_ & kIgnoreCase;
-    auto sameName = [&](std::u16string_view a, std::u16string_view b) {
-        return ignoreCase ? AsciiEqualNoCase(a, b) : a == b;
-    };
     auto nameAt = [&](uint32_t index) { return TagName(text_, Rec(index).start + 1); };
     auto markError = [&](const std::vector<uint32_t>& stack) {
         Rec(0).levelFlags |= kIllFormed;
         if (!stack.empty()) Rec(stack.back()).levelFlags |= kErrorInside;
     };
 
+    // The open elements, innermost last. Beside them, one level for the document and one for each
+    // open element: its name and its first and last child so far, so that appending a child
+    // needs no walk through the records.
+    struct Level {
+        std::u16string_view name;
+        uint32_t first = 0;
+        uint32_t last = 0;
+    };
     std::vector<uint32_t> stack;
+    std::vector<Level> levels(1);
     stack.reserve(6);
     // How many open elements carry each name, kept once an end tag without a start tag has had to
     // walk a deep stack: further stray end tags are then known at once, so a file of them inside
@@ -450,14 +596,24 @@ void CXmlDocument::Parse() {
     bool counting = false;
     auto popTo = [&](size_t size) {
         if (counting) {
-            for (size_t k = size; k < stack.size(); ++k) --openNames[nameAt(stack[k])];
+            for (size_t k = size; k < stack.size(); ++k) --openNames[levels[k + 1].name];
         }
         stack.resize(size);
+        levels.resize(size + 1);
     };
     const std::u16string_view text(text_);
     size_t pos = 0;
+    Token n;
     for (;;) {
-        const Node n = NextNode(text, pos);
+        // Text and white space between tags leave no trace in the index: straight to the next tag.
+        if (pos < text.size() && text[pos] != u'<') {
+            pos = FindUnit(text, pos, u'<');
+            if (pos == npos) break;
+        }
+        // Most end tags close the innermost element: that one is checked by name directly.
+        const bool closesInner = !stack.empty() && pos + 1 < text.size() && text[pos] == u'<' &&
+                                 text[pos + 1] == u'/' && ScanExpectedEndTag(text, pos, levels.back().name, n);
+        if (!closesInner) Scan(text, pos, n);
         if (n.kind == kEndOfText) break;
         pos = n.start + n.length;
         if (n.kind == kElement) {
@@ -469,37 +625,44 @@ void CXmlDocument::Parse() {
             r.tagLengths = static_cast<uint32_t>(std::min<size_t>(n.length, kStartTagMask));
             r.levelFlags = static_cast<uint32_t>(stack.size()) & kLevelMask;
             r.parent = parent;
-            ElementRecord& rp = Rec(parent);
-            if (rp.firstChild == 0) {
-                rp.firstChild = index;
+            Level& siblings = levels.back();
+            if (siblings.first == 0) {
+                Rec(parent).firstChild = index;
                 r.prevSibling = index;
                 r.levelFlags |= kFirstChild;
+                siblings.first = index;
             } else {
-                ElementRecord& first = Rec(rp.firstChild);
-                const uint32_t last = first.prevSibling;
-                Rec(last).nextSibling = index;
-                r.prevSibling = last;
-                first.prevSibling = index;
+                Rec(siblings.last).nextSibling = index;
+                r.prevSibling = siblings.last;
+                Rec(siblings.first).prevSibling = index;
             }
+            siblings.last = index;
             if (n.empty) {
                 r.length = static_cast<uint32_t>(n.length);
                 r.levelFlags |= kEmptyElement;
             } else {
                 if (stack.size() == stack.capacity()) stack.reserve(stack.capacity() * 2 + 6);
                 stack.push_back(index);
-                if (counting) ++openNames[text.substr(n.nameStart, n.nameLength)];
+                levels.push_back(Level{text.substr(n.nameStart, n.nameLength)});
+                if (counting) ++openNames[levels.back().name];
             }
         } else if (n.kind == kEndTag) {
             const std::u16string_view name = text.substr(n.nameStart, n.nameLength);
             size_t k = stack.size();
-            if (counting) {
-                const auto open = openNames.find(name);
-                if (open == openNames.end() || open->second == 0) k = 0;
+            if (!closesInner) {
+                if (counting) {
+                    const auto open = openNames.find(name);
+                    if (open == openNames.end() || open->second == 0) k = 0;
+                }
+                if (ignoreCase) {
+                    while (k > 0 && !AsciiEqualNoCase(levels[k].name, name)) --k;
+                } else {
+                    while (k > 0 && levels[k].name != name) --k;
+                }
             }
-            while (k > 0 && !sameName(nameAt(stack[k - 1]), name)) --k;
             if (k == 0 && !counting && !ignoreCase && stack.size() > kShallow) {
                 counting = true;
-                for (uint32_t open : stack) ++openNames[nameAt(open)];
+                for (size_t open = 1; open < levels.size(); ++open) ++openNames[levels[open].name];
             }
             if (k == 0) {
                 markError(stack);
@@ -531,7 +694,7 @@ void CXmlDocument::Parse() {
             popTo(k - 1);
         } else if (n.kind == kError) {
             markError(stack);
-            Note(n.error);
+            if (parseError_.empty()) Note(ErrorText(n));
         }
     }
     if (!stack.empty()) {
@@ -664,11 +827,81 @@ std::u16string DeclaredEncoding(std::u16string_view head) {
     }
 }
 
+// UTF-8 to UTF-16 into out, reusing its storage; the same result as DecodeUtf8 (a sequence that
+// does not decode becomes '?'), with runs of ASCII copied eight bytes a step and two-byte
+// sequences taken at once.
+void DecodeUtf8Into(std::string_view in, std::u16string& out) {
+    out.resize(in.size());  // never more units than bytes
+    char16_t* o = out.data();
+    const auto* p = reinterpret_cast<const uint8_t*>(in.data());
+    const size_t n = in.size();
+    size_t i = 0;
+    while (i < n) {
+        const uint8_t b = p[i];
+        if (b < 0x80) {
+            if (i + 8 <= n) {
+                uint64_t word;
+                std::memcpy(&word, p + i, sizeof word);
+                if ((word & 0x8080808080808080ull) == 0) {
+                    for (size_t k = 0; k < 8; ++k) o[k] = p[i + k];
+                    o += 8;
+                    i += 8;
+                    continue;
+                }
+            }
+            *o++ = b;
+            ++i;
+            continue;
+        }
+        if ((b & 0xE0) == 0xC0 && i + 1 < n && (p[i + 1] & 0xC0) == 0x80 && b >= 0xC2) {
+            *o++ = static_cast<char16_t>((b & 0x1F) << 6 | (p[i + 1] & 0x3F));
+            i += 2;
+            continue;
+        }
+        int extra = 0;
+        uint32_t code = 0;
+        uint32_t min = 0;
+        if ((b & 0xE0) == 0xC0) { code = b & 0x1F; extra = 1; min = 0x80; }
+        else if ((b & 0xF0) == 0xE0) { code = b & 0x0F; extra = 2; min = 0x800; }
+        else if ((b & 0xF8) == 0xF0) { code = b & 0x07; extra = 3; min = 0x10000; }
+        else { *o++ = u'?'; ++i; continue; }
+        size_t j = 1;
+        for (; j <= static_cast<size_t>(extra); ++j) {
+            if (i + j >= n || (p[i + j] & 0xC0) != 0x80) break;
+            code = (code << 6) | (p[i + j] & 0x3F);
+        }
+        i += j;
+        if (j <= static_cast<size_t>(extra)) {
+            *o++ = u'?';  // truncated: one '?' for the lead and the continuation bytes seen
+        } else if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+            *o++ = u'?';
+        } else if (code >= 0x10000) {
+            code -= 0x10000;
+            *o++ = static_cast<char16_t>(0xD800 + (code >> 10));
+            *o++ = static_cast<char16_t>(0xDC00 + (code & 0x3FF));
+        } else {
+            *o++ = static_cast<char16_t>(code);
+        }
+    }
+    out.resize(static_cast<size_t>(o - out.data()));
+}
+
 // The loose UTF-8 test: lead bytes announce 1 to 3 continuation bytes, each of which only needs
 // its top bit; a lead with bits 5, 4 and 3 set fails.
 bool LooksLikeUtf8(std::string_view bytes) {
     size_t i = 0;
     while (i < bytes.size()) {
+        if (i + 8 <= bytes.size()) {
+            // Eight ASCII bytes, none of them zero, pass at once.
+            uint64_t word;
+            std::memcpy(&word, bytes.data() + i, sizeof word);
+            constexpr uint64_t kOnes = 0x0101010101010101ull;
+            constexpr uint64_t kHigh = 0x8080808080808080ull;
+            if ((word & kHigh) == 0 && ((word - kOnes) & ~word & kHigh) == 0) {
+                i += 8;
+                continue;
+            }
+        }
         const auto b = static_cast<uint8_t>(bytes[i]);
         if (b == 0) break;
         ++i;
@@ -705,7 +938,19 @@ bool CXmlDocument::LoadBytes(std::string_view data) {
         }
     }
     if (!marked) {
-        encoding = DeclaredEncoding(DecodeUtf8(data.substr(0, 1024)));
+        // The declaration usually ends the first node: the head up to its "?>" tells the same as
+        // the whole first kilobyte then, and the rest need not be decoded.
+        const std::string_view first = data.substr(0, 1024);
+        std::u16string head;
+        const size_t close = first.find("?>");
+        if (close != std::string_view::npos) {
+            DecodeUtf8Into(first.substr(0, close + 2), head);
+            encoding = DeclaredEncoding(head);
+        }
+        if (encoding.empty()) {
+            DecodeUtf8Into(first, head);
+            encoding = DeclaredEncoding(head);
+        }
         if (encoding.empty() && !data.empty() && data[0] == '<') encoding = u"UTF-8";
     }
 
@@ -716,21 +961,22 @@ bool CXmlDocument::LoadBytes(std::string_view data) {
     AppendNumber(notes, data.size());
     notes += u' ';
 
+    // The text is decoded into text_ itself, so a document loaded again reuses its storage.
     size_t nulls = 0;
-    std::u16string text;
+    std::u16string& text = text_;
     if (flags_ & (kUtf16LeMark | kUtf16BeMark)) {
         const bool swap = flags_ & kUtf16BeMark;
-        text.reserve(data.size() / 2);
+        text.resize(data.size() / 2);
+        char16_t* out = text.data();
+        const auto* in = reinterpret_cast<const uint8_t*>(data.data());
+        const size_t lo = swap ? 1 : 0;
         for (size_t i = 0; i + 1 < data.size(); i += 2) {
-            const auto lo = static_cast<uint8_t>(data[swap ? i + 1 : i]);
-            const auto hi = static_cast<uint8_t>(data[swap ? i : i + 1]);
-            const auto unit = static_cast<char16_t>(hi << 8 | lo);
-            if (unit == 0) {
-                ++nulls;
-                continue;
-            }
-            text.push_back(unit);
+            const auto unit = static_cast<char16_t>(in[i + 1 - lo] << 8 | in[i + lo]);
+            *out = unit;
+            out += unit != 0;
         }
+        nulls = data.size() / 2 - static_cast<size_t>(out - text.data());
+        text.resize(static_cast<size_t>(out - text.data()));
         if (nulls) {
             AppendAscii(notes, "(");
             AppendNumber(notes, nulls);
@@ -766,13 +1012,16 @@ bool CXmlDocument::LoadBytes(std::string_view data) {
             AppendAscii(notes, " without mark: read as UTF-8) ");
             codePage = cp::kUtf8;
         }
-        text = BytesToUtf16(codePage, bytes, &notes);
+        if (codePage == cp::kUtf8) {
+            DecodeUtf8Into(bytes, text);
+        } else {
+            text = BytesToUtf16(codePage, bytes, &notes);
+        }
         AppendAscii(notes, "to ");
         AppendNumber(notes, text.size());
         AppendAscii(notes, " wide chars ");
     }
     flags_ &= ~kReadMode;
-    text_ = std::move(text);
     Parse();
     result_ = encoding.empty() ? std::u16string(u"ANSI") : encoding;
     result_ += u' ';
