@@ -98,6 +98,13 @@ void StyleList(CListBoxEx& list, int itemHeight) {
     list.SetRename(false);
 }
 
+// A filled list with no row chosen, shown from its first row (adding selects and scrolls to the
+// last one).
+void ShowFromTop(CListBoxEx& list) {
+    list.SetCurSel(-1);
+    SendMessageW(list.Hwnd(), LB_SETTOPINDEX, 0, 0);
+}
+
 } // namespace
 
 CSettingDlg::CSettingDlg() = default;
@@ -201,7 +208,7 @@ void CSettingDlg::BuildMacroTab() {
     StyleList(macros, 16);
     for (int c = 1; c <= kGameCategoryCount; ++c)
         categories.AddItem(0, std::u16string(ChooserCategoryText(c, UiChinese())), static_cast<uint32_t>(c));
-    categories.SetCurSel(-1);
+    ShowFromTop(categories);
     categories.onSelChange = [this](int row) {
         model_->SelectCategoryRow(row);
         CListBoxEx& list = tabs_[1].List(kMacroList);
@@ -210,7 +217,7 @@ void CSettingDlg::BuildMacroTab() {
             for (const MacroListEntry& e : CChooserModel::MacrosOfCategoryRow(*args_.macros, row))
                 list.AddItem(0, e.name, e.id);
         }
-        list.SetCurSel(-1);
+        ShowFromTop(list);
     };
     macros.onSelChange = [this](int row) {
         CListBoxEx& list = tabs_[1].List(kMacroList);
@@ -224,7 +231,7 @@ void CSettingDlg::BuildBasicTab() {
     StyleList(list, 18);
     for (const BasicListItem& item : n640::kBasicList)
         list.AddItem(0, LangText(item.languageKey), static_cast<uint32_t>(item.type));
-    list.SetCurSel(-1);
+    ShowFromTop(list);
     list.onSelChange = [this](int row) { model_->SelectBasicRow(row); };
 }
 
