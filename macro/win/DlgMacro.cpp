@@ -75,6 +75,14 @@ constexpr ControlSpec kControls[] = {
     {kDelayOk, {852, 389, 892, 407}, {852, 412, 892, 434}, K::Button, "str_macro_msg7", 0},
 };
 
+// The single-event editor: its box on the sheets (inside the frame) and its widgets, whose looks
+// the sheets carry in place. A hidden widget's place is cleared to the box's colour, so no
+// look-alike of a control that is not there shows.
+constexpr RECT kEditorBoxEn{645, 308, 906, 411};
+constexpr RECT kEditorBoxZh{645, 334, 906, 437};
+constexpr COLORREF kEditorBoxColour = RGB(0x0b, 0x0e, 0x12);
+constexpr int kEditorWidgets[] = {kKeyOption, kKeyField, kKeyOk, kDelayOption, kDelayField, kDelayOk};
+
 // The buttons that only work while nothing is recorded.
 constexpr int kEditButtons[] = {kNewMacro, kDeleteMacro, kInsert, kDeleteEvent, kChangeEvent};
 
@@ -332,6 +340,21 @@ void CDlgMacro::SetEditText(int id, const std::u16string& text) {
     // The caret after the text, where the user goes on typing.
     SendMessageW(edit.Hwnd(), EM_SETSEL, text.size(), text.size());
     syncing_ = wasSyncing;
+}
+
+void CDlgMacro::PaintOver(HDC dc) {
+    const RECT box = layoutChinese_ ? kEditorBoxZh : kEditorBoxEn;
+    CBrushHandle fill(CreateSolidBrush(kEditorBoxColour));
+    for (const ControlSpec& spec : kControls) {
+        if (std::find(std::begin(kEditorWidgets), std::end(kEditorWidgets), spec.id) == std::end(kEditorWidgets))
+            continue;
+        HWND w = Item(spec.id);
+        if (w && IsWindowVisible(w)) continue;
+        const Rect place = LayoutRect(spec, layoutChinese_);
+        RECT r{place.left, place.top, place.right, place.bottom};
+        InflateRect(&r, 1, 1);  // the looks' anti-aliased edges
+        if (IntersectRect(&r, &r, &box)) FillRect(dc, &r, fill.Get());
+    }
 }
 
 LRESULT CDlgMacro::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {

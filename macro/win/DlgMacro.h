@@ -49,6 +49,7 @@ public:
 
 protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void PaintOver(HDC dc) override;
 
 private:
     void LoadLanguageSheets();
