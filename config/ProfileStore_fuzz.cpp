@@ -4,23 +4,16 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
 #include "config/ProfileStore.h"
 #include "testing/MemoryFiles.h"
 #include "testing/RecordingNotifier.h"
-
-namespace {
-
-void Check(bool ok) {
-    if (!ok) std::abort();
-}
-
-}  // namespace
+#include "testing/FuzzCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace n640;
+    using testing::FuzzCheck;
     // The first byte cuts the rest into six pieces: ConfigInfo.cfg and Profile1..5.cfg, each piece
     // being sizeof(record) * (its share) bytes, so short, whole and long files all occur.
     if (size < 1) return 0;
@@ -44,22 +37,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     store.LoadSlots();
-    Check(store.ActiveSlot() >= 0 && store.ActiveSlot() < kSlotCount);
-    Check(store.Profile().magic == kProfileMagic);
+    FuzzCheck(store.ActiveSlot() >= 0 && store.ActiveSlot() < kSlotCount);
+    FuzzCheck(store.Profile().magic == kProfileMagic);
     for (int slot = 0; slot < kSlotCount; ++slot) {
         const int before = store.ActiveSlot();
         const bool selected = store.SelectProfile(slot);
-        Check(store.ActiveSlot() >= 0 && store.ActiveSlot() < kSlotCount);
-        if (selected) Check(store.ActiveSlot() == slot && store.Profile().magic == kProfileMagic);
-        if (!selected) Check(store.ActiveSlot() == before || store.ActiveSlot() == slot);
+        FuzzCheck(store.ActiveSlot() >= 0 && store.ActiveSlot() < kSlotCount);
+        if (selected) FuzzCheck(store.ActiveSlot() == slot && store.Profile().magic == kProfileMagic);
+        if (!selected) FuzzCheck(store.ActiveSlot() == before || store.ActiveSlot() == slot);
     }
     // The rest of the input as a file to import.
     files.files["import.cfg"] = bytes.substr(std::min(at, bytes.size()));
     const uint32_t magicBefore = store.Profile().magic;
-    if (store.ImportProfile("import.cfg")) Check(store.Profile().magic == kProfileMagic);
-    else Check(store.Profile().magic == magicBefore);
-    Check(store.SaveActiveProfile());
-    Check(files.files[store.ProfilePath(store.ActiveSlot())].size() == sizeof(ProfileImage));
-    Check(files.files[store.ConfigInfoPath()].size() == sizeof(ConfigInfo));
+    if (store.ImportProfile("import.cfg")) FuzzCheck(store.Profile().magic == kProfileMagic);
+    else FuzzCheck(store.Profile().magic == magicBefore);
+    FuzzCheck(store.SaveActiveProfile());
+    FuzzCheck(files.files[store.ProfilePath(store.ActiveSlot())].size() == sizeof(ProfileImage));
+    FuzzCheck(files.files[store.ConfigInfoPath()].size() == sizeof(ConfigInfo));
     return 0;
 }

@@ -6,7 +6,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -14,17 +13,11 @@
 #include "i18n/LanguageTable.h"
 #include "i18n/XmlDocument.h"
 #include "platform/Notifier.h"
-
-namespace {
-
-void Check(bool ok) {
-    if (!ok) std::abort();
-}
-
-}  // namespace
+#include "testing/FuzzCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace n640;
+    using testing::FuzzCheck;
     // One file for the whole run, removed when the fuzzer ends.
     struct TempFile {
         std::filesystem::path path =
@@ -45,10 +38,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     doc.LoadFile(file.u16string());
     for (size_t i = 0; i < kLanguageKeyCount; ++i) {
         const std::u16string key(kLanguageKeys[i].begin(), kLanguageKeys[i].end());
-        Check(table.Text(i) == LookupText(doc, u"config", key));
-        Check(table.Text(kLanguageKeys[i]) == table.Text(i));
+        FuzzCheck(table.Text(i) == LookupText(doc, u"config", key));
+        FuzzCheck(table.Text(kLanguageKeys[i]) == table.Text(i));
         const std::u16string shown = FormatMessageText(table.Text(i), u"C:\\x");
-        Check(shown.size() <= table.Text(i).size() + 4);
+        FuzzCheck(shown.size() <= table.Text(i).size() + 4);
     }
     return 0;
 }

@@ -3,34 +3,27 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string_view>
 
 #include "i18n/XmlDocument.h"
-
-namespace {
-
-void Check(bool ok) {
-    if (!ok) std::abort();
-}
-
-}  // namespace
+#include "testing/FuzzCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace n640;
+    using testing::FuzzCheck;
     static CXmlDocument doc;  // kept between inputs, as the program keeps its pages
     doc.LoadBytes(std::string_view(reinterpret_cast<const char*>(data), size));
 
     const size_t length = doc.Text().size();
     const uint32_t count = doc.ElementCount();
-    Check(count >= 1);
+    FuzzCheck(count >= 1);
     for (uint32_t i = 1; i < count; ++i) {
         const ElementRecord& r = doc.Element(i);
-        Check(r.start < length && r.start + static_cast<size_t>(r.length) <= length);
-        Check(r.parent < count && r.firstChild < count && r.nextSibling < count && r.prevSibling < count);
-        Check(r.firstChild != i && r.nextSibling != i);
-        Check(r.nextSibling == 0 || doc.Element(r.nextSibling).parent == r.parent);
-        Check(!doc.ElementName(i).empty());
+        FuzzCheck(r.start < length && r.start + static_cast<size_t>(r.length) <= length);
+        FuzzCheck(r.parent < count && r.firstChild < count && r.nextSibling < count && r.prevSibling < count);
+        FuzzCheck(r.firstChild != i && r.nextSibling != i);
+        FuzzCheck(r.nextSibling == 0 || doc.Element(r.nextSibling).parent == r.parent);
+        FuzzCheck(!doc.ElementName(i).empty());
     }
 
     // The lookups the program makes, and a walk over every element's text.
