@@ -220,18 +220,10 @@ bool CPage::PreTranslate(MSG& m) {
 }
 
 void CPage::Paint(HDC dc) {
-    RECT c;
-    GetClientRect(Hwnd(), &c);
-    HDC mem = CreateCompatibleDC(dc);
-    HBITMAP buffer = CreateCompatibleBitmap(dc, c.right > 0 ? c.right : 1, c.bottom > 0 ? c.bottom : 1);
-    HGDIOBJ old = SelectObject(mem, buffer);
-    FillRect(mem, &c, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    BlitBitmap(mem, 0, 0, c.right, c.bottom, sheets_[0]);
-    PaintOver(mem);
-    BitBlt(dc, 0, 0, c.right, c.bottom, mem, 0, 0, SRCCOPY);
-    SelectObject(mem, old);
-    DeleteObject(buffer);
-    DeleteDC(mem);
+    PaintBuffered(dc, [this](HDC mem, const RECT& c) {
+        BlitBitmap(mem, 0, 0, c.right, c.bottom, sheets_[0]);
+        PaintOver(mem);
+    });
 }
 
 LRESULT CPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -61,18 +61,10 @@ int CPngHProgressBar::PosAtCursor() const {
 
 LRESULT CPngHProgressBar::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     const auto paint = [&](HDC dc) {
-        RECT c;
-        GetClientRect(Hwnd(), &c);
-        HDC mem = CreateCompatibleDC(dc);
-        HBITMAP buffer = CreateCompatibleBitmap(dc, c.right, c.bottom);
-        HGDIOBJ old = SelectObject(mem, buffer);
-        FillRect(mem, &c, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-        BlitBitmap(mem, 0, 0, c.right, c.bottom, track_.Get());
-        BlitBitmap(mem, 0, 0, model_.FilledWidth(c.right), c.bottom, fill_.Get());
-        BitBlt(dc, 0, 0, c.right, c.bottom, mem, 0, 0, SRCCOPY);
-        SelectObject(mem, old);
-        DeleteObject(buffer);
-        DeleteDC(mem);
+        PaintBuffered(dc, [&](HDC mem, const RECT& c) {
+            BlitBitmap(mem, 0, 0, c.right, c.bottom, track_.Get());
+            BlitBitmap(mem, 0, 0, model_.FilledWidth(c.right), c.bottom, fill_.Get());
+        });
     };
     if (LRESULT painted = 0; PaintMessage(message, painted, paint)) return painted;
     switch (message) {

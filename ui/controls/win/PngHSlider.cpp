@@ -170,17 +170,7 @@ bool CPngHSliderBar::OnReflected(UINT message, WPARAM wParam, LPARAM, LRESULT& r
 
 LRESULT CPngHSliderBar::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     const auto paint = [&](HDC dc) {
-        RECT c;
-        GetClientRect(Hwnd(), &c);
-        HDC mem = CreateCompatibleDC(dc);
-        HBITMAP buffer = CreateCompatibleBitmap(dc, c.right > 0 ? c.right : 1, c.bottom > 0 ? c.bottom : 1);
-        HGDIOBJ old = SelectObject(mem, buffer);
-        FillRect(mem, &c, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-        BlitBitmap(mem, 0, 0, c.right, c.bottom, background_.Get());
-        BitBlt(dc, 0, 0, c.right, c.bottom, mem, 0, 0, SRCCOPY);
-        SelectObject(mem, old);
-        DeleteObject(buffer);
-        DeleteDC(mem);
+        PaintBuffered(dc, [&](HDC mem, const RECT& c) { BlitBitmap(mem, 0, 0, c.right, c.bottom, background_.Get()); });
     };
     if (LRESULT painted = 0; PaintMessage(message, painted, paint)) return painted;
     switch (message) {

@@ -201,50 +201,44 @@ void CSkinScrollBar::DrawCell(HDC dc, int column, int row, const RECT& to) {
 }
 
 void CSkinScrollBar::Paint(HDC dc) {
-    RECT c;
-    GetClientRect(Hwnd(), &c);
-    HDC mem = CreateCompatibleDC(dc);
-    HBITMAP buffer = CreateCompatibleBitmap(dc, c.right > 0 ? c.right : 1, c.bottom > 0 ? c.bottom : 1);
-    HGDIOBJ old = SelectObject(mem, buffer);
-    FillRect(mem, &c, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    const ScrollGeometry g = Geometry();
-    const int base = vertical_ ? 0 : 4;
-    const int cross = vertical_ ? c.right : c.bottom;
-    // A span along the bar as a rectangle.
-    auto span = [&](int from, int to) {
-        return vertical_ ? RECT{0, from, cross, to} : RECT{from, 0, to, cross};
-    };
-    // Track, tiled cell by cell.
-    for (int y = g.arrow; y < g.length - g.arrow; y += Cell()) {
-        DrawCell(mem, base + 3, 0, span(y, std::min(y + Cell(), g.length - g.arrow)));
-    }
-    DrawCell(mem, base + 0, RowOf(kScrollLineUp), span(0, g.arrow));
-    DrawCell(mem, base + 1, RowOf(kScrollLineDown), span(g.length - g.arrow, g.length));
-    if (g.thumb > 0 && IsWindowEnabled(Hwnd())) {
-        // The thumb: 3-pixel end caps from the cell's ends and its middle stretched between them.
-        const int row = state_.trackPos >= 0 ? 2 : RowOf(kScrollThumb);
-        const int s = g.thumbStart, e = g.thumbStart + g.thumb;
-        HDC cell = CreateCompatibleDC(mem);
-        HGDIOBJ oldCell = SelectObject(cell, strip_);
-        const int sx = (base + 2) * cellW_, sy = row * cellH_;
-        const int cap = std::min(3, g.thumb / 2);
-        SetStretchBltMode(mem, COLORONCOLOR);
-        if (vertical_) {
-            StretchBlt(mem, 0, s, cross, cap, cell, sx, sy, cellW_, cap, SRCCOPY);
-            StretchBlt(mem, 0, s + cap, cross, g.thumb - 2 * cap, cell, sx, sy + cap, cellW_, cellH_ - 2 * cap, SRCCOPY);
-            StretchBlt(mem, 0, e - cap, cross, cap, cell, sx, sy + cellH_ - cap, cellW_, cap, SRCCOPY);
-        } else {
-            StretchBlt(mem, s, 0, cap, cross, cell, sx, sy, cap, cellH_, SRCCOPY);
-            StretchBlt(mem, s + cap, 0, g.thumb - 2 * cap, cross, cell, sx + cap, sy, cellW_ - 2 * cap, cellH_, SRCCOPY);
-            StretchBlt(mem, e - cap, 0, cap, cross, cell, sx + cellW_ - cap, sy, cap, cellH_, SRCCOPY);
+    PaintBuffered(dc, [&](HDC mem, const RECT& c) {
+        const ScrollGeometry g = Geometry();
+        const int base = vertical_ ? 0 : 4;
+        const int cross = vertical_ ? c.right : c.bottom;
+        // A span along the bar as a rectangle.
+        auto span = [&](int from, int to) {
+            return vertical_ ? RECT{0, from, cross, to} : RECT{from, 0, to, cross};
+        };
+        // Track, tiled cell by cell.
+        for (int y = g.arrow; y < g.length - g.arrow; y += Cell()) {
+            DrawCell(mem, base + 3, 0, span(y, std::min(y + Cell(), g.length - g.arrow)));
         }
-        SelectObject(cell, oldCell);
-        DeleteDC(cell);
-    }
-    BitBlt(dc, 0, 0, c.right, c.bottom, mem, 0, 0, SRCCOPY);
-    SelectObject(mem, old);
-    DeleteObject(buffer);
-    DeleteDC(mem);
+        DrawCell(mem, base + 0, RowOf(kScrollLineUp), span(0, g.arrow));
+        DrawCell(mem, base + 1, RowOf(kScrollLineDown), span(g.length - g.arrow, g.length));
+        if (g.thumb > 0 && IsWindowEnabled(Hwnd())) {
+            // The thumb: 3-pixel end caps from the cell's ends and its middle stretched between them.
+            const int row = state_.trackPos >= 0 ? 2 : RowOf(kScrollThumb);
+            const int s = g.thumbStart, e = g.thumbStart + g.thumb;
+            HDC cell = CreateCompatibleDC(mem);
+            HGDIOBJ oldCell = SelectObject(cell, strip_);
+            const int sx = (base + 2) * cellW_, sy = row * cellH_;
+            const int cap = std::min(3, g.thumb / 2);
+            SetStretchBltMode(mem, COLORONCOLOR);
+            if (vertical_) {
+                StretchBlt(mem, 0, s, cross, cap, cell, sx, sy, cellW_, cap, SRCCOPY);
+                StretchBlt(mem, 0, s + cap, cross, g.thumb - 2 * cap, cell, sx, sy + cap, cellW_, cellH_ - 2 * cap,
+                           SRCCOPY);
+                StretchBlt(mem, 0, e - cap, cross, cap, cell, sx, sy + cellH_ - cap, cellW_, cap, SRCCOPY);
+            } else {
+                StretchBlt(mem, s, 0, cap, cross, cell, sx, sy, cap, cellH_, SRCCOPY);
+                StretchBlt(mem, s + cap, 0, g.thumb - 2 * cap, cross, cell, sx + cap, sy, cellW_ - 2 * cap, cellH_,
+                           SRCCOPY);
+                StretchBlt(mem, e - cap, 0, cap, cross, cell, sx + cellW_ - cap, sy, cap, cellH_, SRCCOPY);
+            }
+            SelectObject(cell, oldCell);
+            DeleteDC(cell);
+        }
+    });
 }
 
 CSkinScrollWnd::~CSkinScrollWnd() { Unwrap(); }

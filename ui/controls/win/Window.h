@@ -65,6 +65,23 @@ protected:
     // For windows that draw their whole client area: WM_ERASEBKGND is answered without erasing,
     // and WM_PAINT calls paint(dc) between BeginPaint and EndPaint. True, with the answer in
     // result, for those two messages.
+    // Paints through an off-screen bitmap of the client size, cleared to black, so a repaint
+    // never flickers: draw(mem, client) paints into it, then it is copied to dc.
+    template <typename DrawFn>
+    void PaintBuffered(HDC dc, DrawFn&& draw) {
+        RECT c;
+        GetClientRect(hwnd_, &c);
+        HDC mem = CreateCompatibleDC(dc);
+        HBITMAP buffer = CreateCompatibleBitmap(dc, c.right > 0 ? c.right : 1, c.bottom > 0 ? c.bottom : 1);
+        HGDIOBJ old = SelectObject(mem, buffer);
+        FillRect(mem, &c, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        draw(mem, c);
+        BitBlt(dc, 0, 0, c.right, c.bottom, mem, 0, 0, SRCCOPY);
+        SelectObject(mem, old);
+        DeleteObject(buffer);
+        DeleteDC(mem);
+    }
+
     template <typename PaintFn>
     bool PaintMessage(UINT message, LRESULT& result, PaintFn&& paint) {
         if (message == WM_ERASEBKGND) {
