@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "device/ApplyWorker.h"
+#include "device/sim/SimulatedMouse.h"
+#include "device/win/DeviceIds.h"
 #include "ui/pages/MainSetModel.h"
 
 namespace n640 {
@@ -91,18 +93,14 @@ PageSwitch PlanPageSwitch(int page) {
 }
 
 bool IsMouseNotice(std::u16string_view deviceName) {
-    constexpr std::u16string_view kIds = u"VID_3F1C&PID_5C21";
-    auto upper = [](char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c; };
-    auto it = std::search(deviceName.begin(), deviceName.end(), kIds.begin(), kIds.end(),
-                          [&](char16_t a, char16_t b) { return upper(a) == upper(b); });
-    return it != deviceName.end();
+    return NamesDevice(deviceName, kMouseIds);
 }
 
 bool ChecksScrollLines(int32_t wheelLines) { return wheelLines != kWheelScreen; }
 
 std::u16string ApplyFailureMessage(int code) {
-    const std::u16string_view text = ApplyFailureText(code);
-    return text.empty() ? std::u16string(u"Write to the mouse failed.\n") : std::u16string(text);
+    const std::optional<ApplyFailure> failure = ApplyFailureOfCode(code);
+    return failure ? std::u16string(ApplyFailureText(*failure)) : std::u16string(u"Write to the mouse failed.\n");
 }
 
 std::filesystem::path FirmwareToolPath(const std::filesystem::path& installDir) {
@@ -162,21 +160,8 @@ DemoOptions ParseDemoOptions(const std::vector<std::u16string>& args) {
                 continue;
             }
             const std::u16string& v = args[++i];
-            unsigned value = 0;
-            bool ok = !v.empty();
-            const bool hex = v.size() > 2 && v[0] == u'0' && (v[1] == u'x' || v[1] == u'X');
-            for (size_t k = hex ? 2 : 0; ok && k < v.size(); ++k) {
-                const char16_t c = v[k];
-                int d = -1;
-                if (c >= u'0' && c <= u'9') d = c - u'0';
-                else if (hex && c >= u'a' && c <= u'f') d = c - u'a' + 10;
-                else if (hex && c >= u'A' && c <= u'F') d = c - u'A' + 10;
-                if (d < 0) ok = false;
-                else value = value * (hex ? 16 : 10) + static_cast<unsigned>(d);
-                if (value > 255) ok = false;
-            }
-            if (ok) {
-                o.failCommand = static_cast<uint8_t>(value);
+            if (const std::optional<uint8_t> code = ParseSimFault(std::u16string_view(v))) {
+                o.failCommand = *code;
             } else {
                 badFail = u"--fail-command: \"" + v + u"\" is not a command code (decimal or 0x hex, 0 to 255).";
             }

@@ -125,7 +125,8 @@ inline constexpr uint32_t kSearchPauseMs = 500;
 
 // The driver reads no command line except the demo switch:
 //   --simulated-mouse [STATEFILE] [--fail-command CODE]
-// CODE (decimal or 0x hex) makes the simulated mouse fail that command, for trying failures.
+// CODE (decimal or 0x hex, or the command's name as n640ctl's N640_SIM_FAIL takes it) makes the
+// simulated mouse fail that command, for trying failures.
 struct DemoOptions {
     bool simulated = false;
     std::optional<std::u16string> stateFile;

@@ -105,7 +105,7 @@ TEST(MainWindowModel, BuiltInTexts) {
     EXPECT_EQ(MouseFoundText(true), u"发现N640游戏鼠标.");
     EXPECT_EQ(IrrBitmapsFor(true).pressed, 156);
     EXPECT_EQ(IrrBitmapsFor(false).hover, 158);
-    EXPECT_EQ(ApplyFailureMessage(kApplyFailKeyMatrix), ApplyFailureText(kApplyFailKeyMatrix));
+    EXPECT_EQ(ApplyFailureMessage(static_cast<int>(ApplyFailure::DpiTable)), ApplyFailureText(ApplyFailure::DpiTable));
     for (int code : {-1, kApplyFailureCount, 1000}) EXPECT_EQ(ApplyFailureMessage(code), u"Write to the mouse failed.\n");
 }
 

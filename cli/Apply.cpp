@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "cli/Args.h"
-#include "cli/Help.h"
+#include "cli/Commands.h"
 #include "cli/Session.h"
 #include "device/ApplyWorker.h"
 #include "device/sim/SimulatedMouse.h"
@@ -74,21 +74,13 @@ bool LoadSource(CSession& s, ApplySource& source, bool writes) {
     }
     source.fileProfile = std::make_unique<ProfileImage>();
     if (!ReadProfileFile(s, ProfilePath(s, w[1]), *source.fileProfile)) return false;
-    for (int i = 0; i < kInputCount; ++i) {
-        if (source.fileProfile->buttons[i].type == kTypeMacro) {
-            source.fileAssignments[static_cast<size_t>(i)] = source.fileProfile->buttons[i].macroId;
-        }
-    }
+    source.fileAssignments = CProfileStore::OwnAssignments(*source.fileProfile);
     return true;
 }
 
 } // namespace
 
 int RunApplyCommand(CSession& s) {
-    if (s.args().words.size() > 2) {
-        s.err() << "n640ctl apply: takes at most one PROFILE\n" << CommandHelp("apply");
-        return kExitUsage;
-    }
     ApplySource source;
     if (!LoadSource(s, source, true)) return kExitFailure;
     CMacroLibrary* library = s.Library();
@@ -107,9 +99,12 @@ int RunApplyCommand(CSession& s) {
     const bool simSaved = s.SaveSimulated();
 
     if (outcome.kind != ApplyOutcome::Kind::Succeeded) {
-        std::u16string text(ApplyFailureText(outcome.failureCode));
-        if (text.empty()) text = u"the apply was stopped\n";
-        s.err() << Utf8(text);
+        if (!outcome.failure) {
+            s.err() << "the apply was stopped\n";
+            return kExitFailure;
+        }
+        s.err() << Utf8(ApplyFailureText(*outcome.failure));
+        PrintLinkError(s, *link);
         return kExitFailure;
     }
     // As the driver does after the mouse took the profile: the profile file and ConfigInfo.cfg.
@@ -122,10 +117,6 @@ int RunApplyCommand(CSession& s) {
 }
 
 int RunReportsCommand(CSession& s) {
-    if (s.args().words.size() > 2) {
-        s.err() << "n640ctl reports: takes at most one PROFILE\n" << CommandHelp("reports");
-        return kExitUsage;
-    }
     ApplySource source;
     if (!LoadSource(s, source, false)) return kExitFailure;
     CMacroLibrary* library = s.Library();

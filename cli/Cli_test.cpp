@@ -218,6 +218,11 @@ TEST_F(CliTest, BadFilesAndMissingDevices) {
     const Result none = Ctl("info --data-dir '" + data_.string() + "' --device /dev/hidraw-none", false);
     EXPECT_EQ(none.status, 1);
     EXPECT_NE(none.err.find("the mouse was not found"), std::string::npos) << none.err;
+    // The simulated mouse's two interfaces: only the one with the vendor feature is used.
+    const Result devices = Ctl("devices");
+    EXPECT_EQ(devices.status, 0) << devices.err;
+    EXPECT_EQ(devices.out, "sim:0  3F1C:5C21  no vendor feature\n"
+                           "sim:1  3F1C:5C21  vendor feature (report id 2, 8 bytes)  <- used\n");
 }
 
 TEST_F(CliTest, FailingAndUnpluggedMouseSaveNothing) {
@@ -228,7 +233,10 @@ TEST_F(CliTest, FailingAndUnpluggedMouseSaveNothing) {
     Result r = Ctl("apply");
     unsetenv("N640_SIM_FAIL");
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("write mousekey metix fail."), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("write mousekey metix fail.\n"
+                         "the mouse did not take the report: set feature report: the simulated mouse refused it\n"),
+              std::string::npos)
+        << r.err;
     EXPECT_EQ(ReadAll(data_ / "Profile" / "ConfigInfo.cfg"), config);
 
     setenv("N640_SIM_UNPLUG_AFTER", "3", 1);
@@ -236,6 +244,9 @@ TEST_F(CliTest, FailingAndUnpluggedMouseSaveNothing) {
     unsetenv("N640_SIM_UNPLUG_AFTER");
     EXPECT_EQ(r.status, 1) << r.out;
     EXPECT_NE(r.err.find("fail."), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("the mouse did not take the report: write (output report): the simulated mouse was unplugged"),
+              std::string::npos)
+        << r.err;
     EXPECT_EQ(ReadAll(data_ / "Profile" / "ConfigInfo.cfg"), config);
 
     r = Ctl("info");

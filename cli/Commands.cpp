@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <sstream>
@@ -12,6 +11,7 @@
 #include "cli/ProfileText.h"
 #include "cli/Session.h"
 #include "cli/Update.h"
+#include "device/MemoryText.h"
 #include "config/ProfileSlot.h"
 #include "config/ProfileStore.h"
 #include "functions/FunctionModel.h"
@@ -52,9 +52,8 @@ bool DataDirExists(CSession& s) {
 // The slot (0..4) of the data directory whose profile file this is, or -1.
 int SlotOfFile(CSession& s, const fs::path& file) {
     std::error_code ec;
-    for (int slot = 0; slot < 5; ++slot) {
-        const fs::path p = s.DataDir() / "Profile" / ("Profile" + std::to_string(slot + 1) + ".cfg");
-        if (fs::equivalent(p, file, ec)) return slot;
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        if (fs::equivalent(CProfileStore::ProfilePathIn(s.DataDir(), slot), file, ec)) return slot;
     }
     return -1;
 }
@@ -67,51 +66,52 @@ std::string FirmwareText(int version) {
     return "V " + digits.substr(0, digits.size() - 2) + "." + digits[digits.size() - 2] + "." + digits.back();
 }
 
+} // namespace
+
 // ---- devices, info ----------------------------------------------------------------------
 
 int CmdDevices(CSession& s) {
-    if (s.args().words.size() != 1) return Usage(s, "devices", "takes no operands");
     IHidEnumerator* hid = s.Hid();
     if (hid == nullptr) return kExitUsage;
+    const std::string idsText = IdsText(kMouseIds);
     bool chosen = false;
     int found = 0;
     bool denied = false;
     for (const std::string& path : hid->InterfacePaths()) {
         const auto ids = hid->Attributes(path);
-        if (!ids || ids->vendorId != kMouseVendorId || ids->productId != kMouseProductId) continue;
+        if (!ids || !IsMouseIds(*ids)) continue;
         ++found;
+        // The same test CUSBDriver::Open makes, so "<- used" marks the interface it would open.
+        std::optional<HidValueCap> cap;
         std::string capText = "no vendor feature";
-        bool hasCap = false;
         if (const auto caps = hid->FeatureValueCaps(path)) {
-            for (size_t i = 0; i < caps->size() && i < kMaxFeatureValueCapsExamined; ++i) {
-                const HidValueCap& c = (*caps)[i];
-                if (c.usagePage == 0xFF01 && c.usage == 0x22) {
-                    hasCap = true;
-                    capText = "vendor feature (report id " + std::to_string(c.reportId) + ", " +
-                              std::to_string(c.reportCount) + " bytes)";
-                    break;
-                }
+            cap = CommandCapability(*caps);
+            if (cap) {
+                capText = "vendor feature (report id " + std::to_string(cap->reportId) + ", " +
+                          std::to_string(cap->reportCount) + " bytes)";
             }
         } else {
             capText = "capabilities unreadable";
         }
         std::string use;
-        if (hasCap && !chosen) {
-            HidOpenError error = HidOpenError::None;
-            auto handle = hid->Open(path, HidAccess::Write, &error);
-            if (handle) {
+        if (cap && !chosen) {
+            // Open takes a read and a write handle; the interface is used only when both open.
+            HidOpenError readError = HidOpenError::None, writeError = HidOpenError::None;
+            auto read = hid->Open(path, HidAccess::Read, &readError);
+            auto write = hid->Open(path, HidAccess::Write, &writeError);
+            if (read && write) {
                 use = "  <- used";
                 chosen = true;
-            } else if (error == HidOpenError::AccessDenied) {
+            } else if (readError == HidOpenError::AccessDenied || writeError == HidOpenError::AccessDenied) {
                 use = "  (access denied)";
                 denied = true;
             } else {
                 use = "  (cannot be opened)";
             }
         }
-        s.out() << path << "  3F1C:5C21  " << capText << use << "\n";
+        s.out() << path << "  " << idsText << "  " << capText << use << "\n";
     }
-    if (found == 0) return Fail(s, "no HID interface of the mouse (3F1C:5C21) was found");
+    if (found == 0) return Fail(s, "no HID interface of the mouse (" + idsText + ") was found");
     if (!chosen) {
         if (denied) {
             s.err() << "access to the mouse was denied. Install the udev rule and plug the mouse in again:\n"
@@ -125,11 +125,14 @@ int CmdDevices(CSession& s) {
 }
 
 int CmdInfo(CSession& s) {
-    if (s.args().words.size() != 1) return Usage(s, "info", "takes no operands");
     CUSBDriver* link = s.OpenMouse();
     if (link == nullptr) return kExitFailure;
     int version = 0;
-    if (!link->GetFirmwareVersion(version)) return Fail(s, "the mouse did not answer the firmware version query");
+    if (!link->GetFirmwareVersion(version)) {
+        s.err() << "the mouse did not answer the firmware version query\n";
+        PrintLinkError(s, *link);
+        return kExitFailure;
+    }
     s.out() << "firmware: " << FirmwareText(version) << " (" << version << ")\n";
     return kExitOk;
 }
@@ -138,16 +141,12 @@ int CmdInfo(CSession& s) {
 
 int CmdShow(CSession& s) {
     const auto& w = s.args().words;
-    if (w.size() > 2) return Usage(s, "show", "takes at most one PROFILE");
     if (w.size() == 2) {
         ProfileImage image;
         const fs::path file = ProfilePath(s, w[1]);
         if (!ReadProfileFile(s, file, image)) return kExitFailure;
-        MacroAssignments assignments{};
-        for (int i = 0; i < kInputCount; ++i) {
-            if (image.buttons[i].type == kTypeMacro) assignments[static_cast<size_t>(i)] = image.buttons[i].macroId;
-        }
-        s.out() << "profile: " << file.string() << "\n" << DescribeProfile(image, assignments);
+        s.out() << "profile: " << file.string() << "\n"
+                << DescribeProfile(image, CProfileStore::OwnAssignments(image));
         return kExitOk;
     }
     if (!s.EnsureDataDir()) return kExitFailure;
@@ -161,7 +160,6 @@ int CmdShow(CSession& s) {
 
 int CmdNew(CSession& s) {
     const auto& w = s.args().words;
-    if (w.size() != 2) return Usage(s, "new", "needs exactly one PROFILE");
     auto image = std::make_unique<ProfileImage>();
     BuildDefaultProfile(image.get());
     const fs::path file = ProfilePath(s, w[1]);
@@ -171,123 +169,160 @@ int CmdNew(CSession& s) {
     return kExitOk;
 }
 
-struct SetOutcome {
-    int status = kExitOk;
-    bool macroChanged = false;
+namespace {
+
+// What the handler of one setting works on: the profile, its macro assignments and the values.
+struct SetTarget {
+    CSession& s;
+    ProfileImage& image;
+    MacroAssignments& assignments;
+    const std::string& name;
+    const std::vector<std::string>& values;
 };
 
-std::optional<bool> OnOff(const std::string& v) {
-    if (v == "on") return true;
-    if (v == "off") return false;
-    return std::nullopt;
+// A whole number from min to max into field.
+int Ranged(SetTarget& t, int32_t& field, long long min, long long max) {
+    const auto v = ParseNumber(t.values[0], min, max);
+    if (!v) {
+        return Usage(t.s, "set", t.name + " takes a whole number from " + std::to_string(min) + " to " +
+                                     std::to_string(max));
+    }
+    field = static_cast<int32_t>(*v);
+    return kExitOk;
 }
+
+int SetButton(SetTarget& t) {
+    CSession& s = t.s;
+    const auto input = ParseInput(t.values[0]);
+    if (!input) {
+        return Usage(s, "set", "unknown input \"" + t.values[0] +
+                                   "\" (0..6 or left, middle, right, forward, back, wheel-up, wheel-down)");
+    }
+    const FunctionChoice choice = ParseFunction(*input, t.values[1]);
+    if (!choice.error.empty()) return Usage(s, "set", choice.error);
+    std::span<const MacroRecord> library;
+    std::vector<MacroRecord> records;
+    if (choice.result.kind == ChoiceKind::Macro) {
+        if (!s.args().macros && !s.EnsureDataDir()) return kExitFailure;
+        CMacroLibrary* lib = s.Library();
+        if (lib == nullptr) return kExitFailure;
+        const MacroRecord* macro = lib->Find(choice.result.value);
+        if (macro == nullptr) return Fail(s, "there is no macro with the id " + Hex32(choice.result.value));
+        records.push_back(*macro);
+        library = records;
+    }
+    const WriteBackOutcome outcome = WriteBackChoice(t.image, t.assignments, choice.result, library, UiChinese());
+    if (outcome == WriteBackOutcome::LeftClickRequired || outcome == WriteBackOutcome::NoSniperOnWheel) {
+        return Fail(s, Utf8(WriteBackMessage(outcome, UiChinese())));
+    }
+    if (outcome != WriteBackOutcome::Written) return Usage(s, "set", "nothing was chosen");
+    return kExitOk;
+}
+
+int SetDpi(SetTarget& t) {
+    std::vector<int> levels;
+    std::stringstream list(t.values[0]);
+    std::string item;
+    while (std::getline(list, item, ',')) {
+        const auto v = ParseNumber(item, 1, 100000);
+        if (!v) return Usage(t.s, "set", "\"" + item + "\" is not a DPI value");
+        levels.push_back(static_cast<int>(*v));
+    }
+    if (!SetDpiLevels(t.image, levels)) {
+        return Usage(t.s, "set",
+                     "dpi takes 1 to 7 different values of 500 750 1000 1250 1500 2000 2500 3000 3250 3500 4000 "
+                     "5000 6000 7000");
+    }
+    return kExitOk;
+}
+
+int SetRate(SetTarget& t) {
+    const auto v = ParseNumber(t.values[0], 1, 1000);
+    if (!v || !SetReportRate(t.image, static_cast<int>(*v))) return Usage(t.s, "set", "rate takes 125, 250, 500 or 1000");
+    return kExitOk;
+}
+
+int SetLight(SetTarget& t) {
+    const auto mode = ParseLightMode(t.values[0]);
+    if (!mode) return Usage(t.s, "set", "light takes steady, breathing, effect3, effect4, cycle or off");
+    t.image.settings.lightMode = *mode;
+    return kExitOk;
+}
+
+int SetColour(SetTarget& t) {
+    const auto index = ParseNumber(t.values[0], 0, 3);
+    const auto colour = ParseColour(t.values[1]);
+    if (!index) return Usage(t.s, "set", "the colour index is 0..3");
+    if (!colour) return Usage(t.s, "set", "\"" + t.values[1] + "\" is not a colour like #FF8000");
+    t.image.settings.colours[*index] = *colour;
+    t.image.settings.colourFromSliders[*index] = 1;
+    return kExitOk;
+}
+
+// on or off into field.
+int OnOff(SetTarget& t, int32_t& field) {
+    if (t.values[0] != "on" && t.values[0] != "off") return Usage(t.s, "set", t.name + " takes on or off");
+    field = t.values[0] == "on" ? 1 : 0;
+    return kExitOk;
+}
+
+int SetCycleSpeed(SetTarget& t) {
+    int32_t position = 0;
+    const int r = Ranged(t, position, 1, 3);
+    if (r == kExitOk) t.image.settings.cycleSpeed = position * 2;
+    return r;
+}
+
+int SetWheelLines(SetTarget& t) {
+    if (t.values[0] == "screen") {
+        t.image.settings.wheelLines = kWheelScreen;
+        return kExitOk;
+    }
+    return Ranged(t, t.image.settings.wheelLines, 1, kMaxWheelLines);
+}
+
+// The settings of `set`: name, number of values, the usage error for another number, handler.
+struct SettingSpec {
+    std::string_view name;
+    size_t values;
+    std::string_view valuesError;
+    int (*apply)(SetTarget&);
+};
+constexpr SettingSpec kSettings[] = {
+    {"button", 2, "button takes INPUT and FUNCTION", SetButton},
+    {"dpi", 1, "dpi takes one comma-separated list", SetDpi},
+    {"rate", 1, "rate takes one value", SetRate},
+    {"light", 1, "light takes one mode", SetLight},
+    {"colour", 2, "colour takes an index 0..3 and #RRGGBB", SetColour},
+    {"color", 2, "colour takes an index 0..3 and #RRGGBB", SetColour},
+    {"brightness", 1, "brightness takes one value",
+     [](SetTarget& t) { return Ranged(t, t.image.settings.brightness, 1, 10); }},
+    {"breath-speed", 1, "breath-speed takes one value",
+     [](SetTarget& t) { return Ranged(t, t.image.settings.breathSpeed, 1, 5); }},
+    {"cycle-speed", 1, "cycle-speed takes one value", SetCycleSpeed},
+    {"pointer-speed", 1, "pointer-speed takes one value",
+     [](SetTarget& t) { return Ranged(t, t.image.settings.pointerSpeed, 1, 20); }},
+    {"own-colours", 1, "own-colours takes on or off", [](SetTarget& t) { return OnOff(t, t.image.settings.ownColours); }},
+    {"precision", 1, "precision takes on or off", [](SetTarget& t) { return OnOff(t, t.image.settings.enhancePrecision); }},
+    {"wheel-lines", 1, "wheel-lines takes one value", SetWheelLines},
+};
 
 // Applies one SETTING VALUE… to the image; returns the exit status.
-int ApplySetting(CSession& s, ProfileImage& image, MacroAssignments& assignments, const std::vector<std::string>& w,
-                 bool& macroChanged) {
-    const std::string& setting = w[2];
+int ApplySetting(CSession& s, ProfileImage& image, MacroAssignments& assignments, const std::vector<std::string>& w) {
+    const std::string& name = w[2];
     const std::vector<std::string> values(w.begin() + 3, w.end());
-    auto& t = image.settings;
-    auto needValues = [&](size_t n) { return values.size() == n; };
-    auto ranged = [&](int32_t& field, long long min, long long max) -> int {
-        if (!needValues(1)) return Usage(s, "set", setting + " takes one value");
-        const auto v = ParseNumber(values[0], min, max);
-        if (!v) return Usage(s, "set", setting + " takes a whole number from " + std::to_string(min) + " to " +
-                                          std::to_string(max));
-        field = static_cast<int32_t>(*v);
-        return kExitOk;
-    };
-
-    if (setting == "button") {
-        if (!needValues(2)) return Usage(s, "set", "button takes INPUT and FUNCTION");
-        const auto input = ParseInput(values[0]);
-        if (!input) return Usage(s, "set", "unknown input \"" + values[0] + "\" (0..6 or left, middle, right, forward, back, wheel-up, wheel-down)");
-        const FunctionChoice choice = ParseFunction(*input, values[1]);
-        if (!choice.error.empty()) return Usage(s, "set", choice.error);
-        std::span<const MacroRecord> library;
-        std::vector<MacroRecord> records;
-        if (choice.result.kind == kTypeMacro) {
-            if (!s.args().macros && !s.EnsureDataDir()) return kExitFailure;
-            CMacroLibrary* lib = s.Library();
-            if (lib == nullptr) return kExitFailure;
-            const MacroRecord* macro = lib->Find(choice.result.value);
-            if (macro == nullptr) return Fail(s, "there is no macro with the id " + Hex32(choice.result.value));
-            records.push_back(*macro);
-            library = records;
-        }
-        const WriteBackOutcome outcome = WriteBackChoice(image, assignments, choice.result, library);
-        if (outcome == WriteBackOutcome::LeftClickRequired || outcome == WriteBackOutcome::NoSniperOnWheel) {
-            return Fail(s, Utf8(WriteBackMessage(outcome)));
-        }
-        if (outcome != WriteBackOutcome::Written) return Usage(s, "set", "nothing was chosen");
-        macroChanged = true;
-        return kExitOk;
-    }
-    if (setting == "dpi") {
-        if (!needValues(1)) return Usage(s, "set", "dpi takes one comma-separated list");
-        std::vector<int> levels;
-        std::stringstream list(values[0]);
-        std::string item;
-        while (std::getline(list, item, ',')) {
-            const auto v = ParseNumber(item, 1, 100000);
-            if (!v) return Usage(s, "set", "\"" + item + "\" is not a DPI value");
-            levels.push_back(static_cast<int>(*v));
-        }
-        if (!SetDpiLevels(image, levels)) {
-            return Usage(s, "set", "dpi takes 1 to 7 different values of 500 750 1000 1250 1500 2000 2500 3000 3250 3500 4000 5000 6000 7000");
-        }
-        return kExitOk;
-    }
-    if (setting == "rate") {
-        if (!needValues(1)) return Usage(s, "set", "rate takes one value");
-        const auto v = ParseNumber(values[0], 1, 1000);
-        if (!v || !SetReportRate(image, static_cast<int>(*v))) return Usage(s, "set", "rate takes 125, 250, 500 or 1000");
-        return kExitOk;
-    }
-    if (setting == "light") {
-        if (!needValues(1)) return Usage(s, "set", "light takes one mode");
-        const auto mode = ParseLightMode(values[0]);
-        if (!mode) return Usage(s, "set", "light takes steady, breathing, effect3, effect4, cycle or off");
-        t.lightMode = *mode;
-        return kExitOk;
-    }
-    if (setting == "colour" || setting == "color") {
-        if (!needValues(2)) return Usage(s, "set", "colour takes an index 0..3 and #RRGGBB");
-        const auto index = ParseNumber(values[0], 0, 3);
-        const auto colour = ParseColour(values[1]);
-        if (!index) return Usage(s, "set", "the colour index is 0..3");
-        if (!colour) return Usage(s, "set", "\"" + values[1] + "\" is not a colour like #FF8000");
-        t.colours[*index] = *colour;
-        t.colourFromSliders[*index] = 1;
-        return kExitOk;
-    }
-    if (setting == "brightness") return ranged(t.brightness, 1, 10);
-    if (setting == "breath-speed") return ranged(t.breathSpeed, 1, 5);
-    if (setting == "cycle-speed") {
-        int32_t position = 0;
-        const int r = ranged(position, 1, 3);
-        if (r == kExitOk) t.cycleSpeed = position * 2;
-        return r;
-    }
-    if (setting == "pointer-speed") return ranged(t.pointerSpeed, 1, 20);
-    if (setting == "own-colours" || setting == "precision") {
-        if (!needValues(1) || !OnOff(values[0])) return Usage(s, "set", setting + " takes on or off");
-        (setting == "precision" ? t.enhancePrecision : t.ownColours) = *OnOff(values[0]) ? 1 : 0;
-        return kExitOk;
-    }
-    if (setting == "wheel-lines") {
-        if (needValues(1) && values[0] == "screen") {
-            t.wheelLines = kWheelScreen;
-            return kExitOk;
-        }
-        return ranged(t.wheelLines, 1, kMaxWheelLines);
-    }
-    return Usage(s, "set", "unknown setting \"" + setting + "\"");
+    const auto spec = std::find_if(std::begin(kSettings), std::end(kSettings),
+                                   [&](const SettingSpec& setting) { return setting.name == name; });
+    if (spec == std::end(kSettings)) return Usage(s, "set", "unknown setting \"" + name + "\"");
+    if (values.size() != spec->values) return Usage(s, "set", std::string(spec->valuesError));
+    SetTarget target{s, image, assignments, name, values};
+    return spec->apply(target);
 }
+
+} // namespace
 
 int CmdSet(CSession& s) {
     const auto& w = s.args().words;
-    if (w.size() < 4) return Usage(s, "set", "needs PROFILE SETTING VALUE");
     const fs::path file = ProfilePath(s, w[1]);
     // The whole read-modify-write runs under the data directory's lock.
     const bool dataDir = DataDirExists(s);
@@ -298,19 +333,16 @@ int CmdSet(CSession& s) {
     // A profile of the data directory keeps its macro assignments in its slot.
     const int slot = dataDir ? SlotOfFile(s, file) : -1;
     std::unique_ptr<ConfigInfo> info;
-    const fs::path infoPath = s.DataDir() / "Profile" / "ConfigInfo.cfg";
+    const fs::path infoPath = CProfileStore::ConfigInfoPathIn(s.DataDir());
     MacroAssignments assignments{};
     if (slot >= 0) {
         info = std::make_unique<ConfigInfo>();
-        std::memset(info.get(), 0, sizeof *info);
-        size_t got = 0;
-        if (s.files().Read(infoPath, info.get(), sizeof *info, &got) == FileStatus::Ok) {
+        if (CProfileStore::ReadSlotTable(s.files(), infoPath, *info) == FileStatus::Ok) {
             std::copy(std::begin(info->slots[slot].macroIds), std::end(info->slots[slot].macroIds), assignments.begin());
         }
     }
-    bool macroChanged = false;
     const MacroAssignments before = assignments;
-    const int status = ApplySetting(s, *image, assignments, w, macroChanged);
+    const int status = ApplySetting(s, *image, assignments, w);
     if (status != kExitOk) return status;
     if (!WriteFile(s, file, image.get(), sizeof *image)) return kExitFailure;
     if (info && assignments != before) {
@@ -326,11 +358,10 @@ int CmdSet(CSession& s) {
 // ---- slots, select ----------------------------------------------------------------------
 
 int CmdSlots(CSession& s) {
-    if (s.args().words.size() != 1) return Usage(s, "slots", "takes no operands");
     if (!s.EnsureDataDir()) return kExitFailure;
     s.SetReadOnly();
     CProfileStore& store = s.Store();
-    for (int slot = 0; slot < 5; ++slot) {
+    for (int slot = 0; slot < kSlotCount; ++slot) {
         const ProfileSlot& p = store.Slots().slots[slot];
         s.out() << (slot == store.ActiveSlot() ? "* " : "  ") << slot + 1 << "  " << store.ProfilePath(slot).string();
         if (p.magic != kSlotMagic) s.out() << "  (slot not valid)";
@@ -349,8 +380,7 @@ int CmdSlots(CSession& s) {
 
 int CmdSelect(CSession& s) {
     const auto& w = s.args().words;
-    if (w.size() != 2) return Usage(s, "select", "needs N (1..5)");
-    const auto n = ParseNumber(w[1], 1, 5);
+    const auto n = ParseNumber(w[1], 1, kSlotCount);
     if (!n) return Usage(s, "select", "N is 1..5");
     if (!s.EnsureDataDir() || !s.LockDataDir()) return kExitFailure;
     CProfileStore& store = s.Store();
@@ -364,6 +394,8 @@ int CmdSelect(CSession& s) {
 }
 
 // ---- macros -----------------------------------------------------------------------------
+
+namespace {
 
 std::optional<int> ParseCategory(const std::string& text) {
     if (const auto n = ParseNumber(text, 1, kGameCategoryCount)) return static_cast<int>(*n);
@@ -388,9 +420,10 @@ std::string EventText(uint32_t word) {
     }
 }
 
+} // namespace
+
 int CmdMacros(CSession& s) {
     const auto& w = s.args().words;
-    if (w.size() < 2) return Usage(s, "macros", "needs list, show, delete or rename");
     const std::string& sub = w[1];
     if (!s.args().macros && !s.EnsureDataDir()) return kExitFailure;
     // Changes are made under the lock of the data directory and of the library's own folder.
@@ -488,7 +521,7 @@ int CmdMacros(CSession& s) {
 
 int CmdSim(CSession& s) {
     const auto& w = s.args().words;
-    if (w.size() < 2 || w.size() > 3 || (w[1] != "show" && w[1] != "reset")) {
+    if (w[1] != "show" && w[1] != "reset") {
         return Usage(s, "sim", "needs show or reset, and at most one STATEFILE");
     }
     const fs::path state = w.size() == 3 ? fs::path(w[2]) : s.SimStateFile();
@@ -504,7 +537,7 @@ int CmdSim(CSession& s) {
     } else if (!mouse.LoadFile(state.string())) {
         return Fail(s, Quoted(state) + " is not a simulated mouse's state file");
     }
-    s.out() << mouse.Describe();
+    s.out() << DescribeMemory(mouse.Memory());
     return kExitOk;
 }
 
@@ -512,7 +545,6 @@ int CmdSim(CSession& s) {
 
 int CmdLang(CSession& s) {
     const auto& w = s.args().words;
-    if (w.size() < 3) return Usage(s, "lang", "needs check FILE... or get FILE KEY");
     if (w[1] == "get") {
         if (w.size() != 4) return Usage(s, "lang", "get needs FILE and KEY");
         std::string bytes;
@@ -563,11 +595,6 @@ int CmdLang(CSession& s) {
     return status;
 }
 
-} // namespace
-
-int RunApplyCommand(CSession& s);
-int RunReportsCommand(CSession& s);
-
 int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err) {
     const ParseResult parsed = ParseArgs(argv);
     if (!parsed.error.empty()) {
@@ -579,30 +606,20 @@ int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream
         (a.help ? out : err) << MainHelp();
         return a.help ? kExitOk : kExitUsage;
     }
-    const std::string& command = a.words[0];
-    const std::string help = CommandHelp(command);
-    if (help.empty()) {
-        err << "n640ctl: unknown command \"" << command << "\"\ntry: n640ctl --help\n";
+    const CommandSpec* command = FindCommand(a.words[0]);
+    if (command == nullptr) {
+        err << "n640ctl: unknown command \"" << a.words[0] << "\"\ntry: n640ctl --help\n";
         return kExitUsage;
     }
     if (a.help) {
-        out << help;
+        out << command->usage;
         return kExitOk;
     }
     CSession s(a, out, err);
-    if (command == "devices") return CmdDevices(s);
-    if (command == "info") return CmdInfo(s);
-    if (command == "apply") return RunApplyCommand(s);
-    if (command == "show") return CmdShow(s);
-    if (command == "new") return CmdNew(s);
-    if (command == "set") return CmdSet(s);
-    if (command == "slots") return CmdSlots(s);
-    if (command == "select") return CmdSelect(s);
-    if (command == "macros") return CmdMacros(s);
-    if (command == "reports") return RunReportsCommand(s);
-    if (command == "sim") return CmdSim(s);
-    if (command == "update") return RunUpdateCommand(s);
-    return CmdLang(s);
+    if (a.words.size() < command->minWords || a.words.size() > command->maxWords) {
+        return Usage(s, std::string(command->name), std::string(command->wordsError));
+    }
+    return command->run(s);
 }
 
 } // namespace n640::cli

@@ -87,7 +87,7 @@ FunctionChoice Combination(int input, const std::string& text) {
     if (code == 0) return Error("\"" + text + "\" is no usable key combination");
     FunctionChoice c;
     c.result.input = input;
-    c.result.kind = kTypeCombination;
+    c.result.kind = ChoiceKind::Combination;
     c.result.value = code;
     return c;
 }
@@ -238,7 +238,7 @@ FunctionChoice ParseFunction(int input, const std::string& text) {
         for (const auto& [name, choice] : kSoft) {
             if (head != name) continue;
             if (rest.empty()) return Error(std::string(name) + ": needs a path");
-            c.result.kind = kTypeSoftware;
+            c.result.kind = ChoiceKind::Software;
             c.result.advChoice = choice;
             c.result.value = SoftwareCode(choice, input);
             c.result.advPath = Utf8ToUtf16(rest);
@@ -248,14 +248,14 @@ FunctionChoice ParseFunction(int input, const std::string& text) {
         if (head == "macro") {
             const auto id = ParseNumber(rest, 1, 0xFFFFFFFFLL, true);
             if (!id) return Error("macro: needs a macro id (decimal or 0x hex)");
-            c.result.kind = kTypeMacro;
+            c.result.kind = ChoiceKind::Macro;
             c.result.value = static_cast<uint32_t>(*id);
             return c;
         }
         return Error("unknown function \"" + text + "\"");
     }
     if (head == "disable") {
-        c.result.kind = kTypeDisable;
+        c.result.kind = ChoiceKind::Disable;
         c.result.value = 7;
         return c;
     }

@@ -26,21 +26,21 @@ TEST(ProfileText, FunctionOperands) {
     struct Case {
         const char* text;
         int input;
-        int kind;
+        ChoiceKind kind;
         uint32_t value;
     };
     const Case cases[] = {
-        {"Volume up", 3, 0, kTypeVolumeUp},
-        {"volume-up", 3, 0, kTypeVolumeUp},
-        {"SNIPE", 4, 0, kTypeSnipe},
-        {"Ctrl+Shift+C", 3, kTypeCombination, 0x00060300},
-        {"shift", 3, kTypeCombination, 0x00E10000},
-        {"F5", 3, kTypeCombination, 0x003E0000},
-        {"macro:0x15000042", 2, kTypeMacro, 0x15000042},
-        {"disable", 1, kTypeDisable, 7},
-        {"default", 6, 0, 22},
-        {"program:/usr/bin/true", 4, kTypeSoftware, 0x00D40006},
-        {"folder:/tmp", 0, kTypeSoftware, 0x00F00006},
+        {"Volume up", 3, ChoiceKind::Function, kTypeVolumeUp},
+        {"volume-up", 3, ChoiceKind::Function, kTypeVolumeUp},
+        {"SNIPE", 4, ChoiceKind::Function, kTypeSnipe},
+        {"Ctrl+Shift+C", 3, ChoiceKind::Combination, 0x00060300},
+        {"shift", 3, ChoiceKind::Combination, 0x00E10000},
+        {"F5", 3, ChoiceKind::Combination, 0x003E0000},
+        {"macro:0x15000042", 2, ChoiceKind::Macro, 0x15000042},
+        {"disable", 1, ChoiceKind::Disable, 7},
+        {"default", 6, ChoiceKind::Function, 22},
+        {"program:/usr/bin/true", 4, ChoiceKind::Software, 0x00D40006},
+        {"folder:/tmp", 0, ChoiceKind::Software, 0x00F00006},
     };
     for (const auto& c : cases) {
         const FunctionChoice f = ParseFunction(c.input, c.text);

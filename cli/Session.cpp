@@ -86,6 +86,7 @@ private:
             return inner_->Write(report, len);
         }
         bool WaitPendingWrite(uint32_t timeoutMs) override { return inner_->WaitPendingWrite(timeoutMs); }
+        std::string LastError() const override { return inner_->LastError(); }
 
     private:
         std::unique_ptr<IHidHandle> inner_;
@@ -100,30 +101,16 @@ private:
     long long left_;
 };
 
-struct SimCommandName {
-    const char* name;
-    uint8_t code;
-};
-constexpr SimCommandName kSimCommands[] = {
-    {"report-interval", cmd::ReportInterval}, {"cycle-colours", cmd::CycleColours},
-    {"dpi-level", cmd::DpiLevelValue},        {"led-colour", cmd::LedColour},
-    {"light-effect", cmd::LightEffect},       {"dpi-table", cmd::DpiTable},
-    {"key-matrix", cmd::KeyMatrix},           {"macro", cmd::DownloadMacro},
-    {"firmware", cmd::FirmwareVersion},
-};
-
 } // namespace
 
 bool CSession::ApplySimFaults() {
     if (const char* fail = std::getenv("N640_SIM_FAIL"); fail != nullptr && *fail != '\0') {
-        const auto it = std::find_if(std::begin(kSimCommands), std::end(kSimCommands),
-                                     [&](const SimCommandName& c) { return std::string(c.name) == fail; });
-        if (it == std::end(kSimCommands)) {
-            err_ << "N640_SIM_FAIL names no command (report-interval, cycle-colours, dpi-level, led-colour, "
-                    "light-effect, dpi-table, key-matrix, macro, firmware)\n";
+        const std::optional<uint8_t> code = ParseSimFault(std::string_view(fail));
+        if (!code) {
+            err_ << "N640_SIM_FAIL names no command (" << SimFaultNameList() << ")\n";
             return false;
         }
-        sim_->FailCommand(it->code);
+        sim_->FailCommand(*code);
     }
     if (const char* after = std::getenv("N640_SIM_UNPLUG_AFTER"); after != nullptr && *after != '\0') {
         unplugAfter_ = std::atoll(after);
@@ -151,7 +138,7 @@ std::optional<fs::path> CSession::InstallDir() const {
     candidates.push_back(exe / ".." / "share" / "zentu-n640");
     for (const auto& dir : candidates) {
         std::error_code ec;
-        if (fs::exists(dir / "Profile" / "ConfigInfo.cfg", ec)) return fs::weakly_canonical(dir, ec);
+        if (fs::exists(CProfileStore::ConfigInfoPathIn(dir), ec)) return fs::weakly_canonical(dir, ec);
     }
     return std::nullopt;
 }
@@ -188,7 +175,7 @@ bool CSession::EnsureDataDir() {
     }
     if (!LockDataDir()) return false;
     // Another n640ctl may have filled it while this one waited for the lock.
-    if (!fs::is_empty(dataDir_, ec) && !ec && fs::exists(dataDir_ / "Profile" / "ConfigInfo.cfg", ec)) return true;
+    if (!fs::is_empty(dataDir_, ec) && !ec && fs::exists(CProfileStore::ConfigInfoPathIn(dataDir_), ec)) return true;
 
     const SeedReport report = CopyDefaultDataFiles(files(), *install, dataDir_);
     if (!report.failed.empty()) {
@@ -317,12 +304,18 @@ CUSBDriver* CSession::OpenMouse() {
             err_ << "the mouse was found but access was denied. Install the udev rule and plug the mouse in again:\n"
                     "  sudo install -m 644 cli/70-n640.rules /etc/udev/rules.d/ && sudo udevadm control --reload\n";
         } else {
-            err_ << "the mouse was not found" << (d == "auto" ? " (no HID interface 3F1C:5C21 with the vendor feature)" : "")
-                 << "\n";
+            err_ << "the mouse was not found";
+            if (d == "auto") err_ << " (no HID interface " << IdsText(kMouseIds) << " with the vendor feature)";
+            err_ << "\n";
         }
         return nullptr;
     }
     return link_.get();
+}
+
+void PrintLinkError(CSession& s, const CUSBDriver& link) {
+    const std::string reason = link.LastError();
+    if (!reason.empty()) s.err() << "the mouse did not take the report: " << reason << "\n";
 }
 
 bool CSession::SaveSimulated() {
@@ -337,8 +330,8 @@ bool CSession::SaveSimulated() {
 
 // PROFILE operands: a file, or 1..5 for the data directory's ProfileN.cfg.
 fs::path ProfilePath(CSession& s, const std::string& operand) {
-    if (operand.size() == 1 && operand[0] >= '1' && operand[0] <= '5') {
-        return s.DataDir() / "Profile" / ("Profile" + operand + ".cfg");
+    if (operand.size() == 1 && operand[0] >= '1' && operand[0] < '1' + kSlotCount) {
+        return CProfileStore::ProfilePathIn(s.DataDir(), operand[0] - '1');
     }
     return fs::path(operand);
 }

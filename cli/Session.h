@@ -108,6 +108,10 @@ private:
     std::unique_ptr<CUSBDriver> link_;
 };
 
+// After a failed command of the mouse: what failed and the system's reason, e.g. "the mouse did
+// not take the report: write (output report): Broken pipe" (nothing when the link has no reason).
+void PrintLinkError(CSession& s, const CUSBDriver& link);
+
 // Text for the terminal.
 std::string Utf8(std::u16string_view text);
 std::string Quoted(const std::filesystem::path& p);

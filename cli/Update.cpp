@@ -33,7 +33,7 @@ int UpdateUsage(CSession& s, const std::string& message) {
 
 int RunUpdateCommand(CSession& s) {
     const Args& a = s.args();
-    if (a.words.size() != 2 || a.words[1] != "check") return UpdateUsage(s, "needs check");
+    if (a.words[1] != "check") return UpdateUsage(s, "needs check");
     const bool chinese = a.lang && *a.lang == "sc";
 
     // The mouse's version; without a mouse it reads as 0, as in the driver.

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 
+#include "functions/FunctionModel.h"
 #include "functions/KeyNames.h"
 #include "platform/Text.h"
 
@@ -43,10 +44,30 @@ CProfileStore::CProfileStore(std::filesystem::path dataDir, IFiles& files, INoti
     profile_ = ZeroProfileImage();
 }
 
-std::filesystem::path CProfileStore::ConfigInfoPath() const { return dataDir_ / "Profile" / "ConfigInfo.cfg"; }
+std::filesystem::path CProfileStore::ConfigInfoPath() const { return ConfigInfoPathIn(dataDir_); }
 
-std::filesystem::path CProfileStore::ProfilePath(int slot) const {
-    return dataDir_ / "Profile" / ("Profile" + std::to_string(slot + 1) + ".cfg");
+std::filesystem::path CProfileStore::ProfilePath(int slot) const { return ProfilePathIn(dataDir_, slot); }
+
+std::filesystem::path CProfileStore::ConfigInfoPathIn(const std::filesystem::path& dataDir) {
+    return dataDir / "Profile" / "ConfigInfo.cfg";
+}
+
+std::filesystem::path CProfileStore::ProfilePathIn(const std::filesystem::path& dataDir, int slot) {
+    return dataDir / "Profile" / ("Profile" + std::to_string(slot + 1) + ".cfg");
+}
+
+FileStatus CProfileStore::ReadSlotTable(IFiles& files, const std::filesystem::path& file, ConfigInfo& table) {
+    std::memset(&table, 0, sizeof table);
+    size_t got = 0;
+    return files.Read(file, &table, sizeof table, &got);
+}
+
+MacroAssignments CProfileStore::OwnAssignments(const ProfileImage& image) {
+    MacroAssignments assignments{};
+    for (int i = 0; i < kInputCount; ++i) {
+        if (image.buttons[i].type == kTypeMacro) assignments[static_cast<size_t>(i)] = image.buttons[i].macroId;
+    }
+    return assignments;
 }
 
 std::filesystem::path CProfileStore::LanguagePath() const { return dataDir_ / "Language.cfg"; }
@@ -60,9 +81,7 @@ bool CProfileStore::IsSlotSelected(int slot) const {
 void CProfileStore::LoadSlots() {
     const std::filesystem::path infoPath = ConfigInfoPath();
     ConfigInfo table;
-    std::memset(&table, 0, sizeof table);
-    size_t got = 0;
-    const FileStatus status = files_.Read(infoPath, &table, sizeof table, &got);
+    const FileStatus status = ReadSlotTable(files_, infoPath, table);
     if (status == FileStatus::Ok) {
         slots_ = table;
     } else if (status == FileStatus::NotFound) {

@@ -45,6 +45,16 @@ public:
     std::filesystem::path ConfigInfoPath() const;
     std::filesystem::path ProfilePath(int slot) const;  // slot 0..4 -> Profile\Profile1..5.cfg
     std::filesystem::path LanguagePath() const;
+    // The same locations for any data directory.
+    static std::filesystem::path ConfigInfoPathIn(const std::filesystem::path& dataDir);
+    static std::filesystem::path ProfilePathIn(const std::filesystem::path& dataDir, int slot);
+
+    // Reads the slot table of ConfigInfo.cfg as LoadSlots does: zero-filled first, so a short file
+    // reads as zero-filled. Nothing is shown; the status is for the caller.
+    static FileStatus ReadSlotTable(IFiles& files, const std::filesystem::path& file, ConfigInfo& table);
+    // The macro assignments of a profile taken on its own, outside any slot: each macro input
+    // takes the macro id its record holds.
+    static MacroAssignments OwnAssignments(const ProfileImage& image);
 
     // Start-up: reads ConfigInfo.cfg, chooses the active slot, loads its profile (writing defaults
     // where a file is missing or invalid) and takes the active slot's MacroAssignments.

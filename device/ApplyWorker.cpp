@@ -10,15 +10,27 @@
 
 namespace n640 {
 
-std::u16string_view ApplyFailureText(int code) {
-    switch (code) {
-    case kApplyFailKeyMatrix: return u"write mousekey metix fail.\n";
-    case kApplyFailLedColour: return u"Write mouse LED color failed.\n";
-    case kApplyFailEffect: return u"Write mouse effect failed.\n";
-    case kApplyFailCycleColours: return u"Write LED color123 failed.\n";
-    case kApplyFailDpiTable: return u"Write mouse touch failed.\n";
-    default: return u"";
-    }
+namespace {
+
+// The texts of the failures, by their codes.
+constexpr std::u16string_view kApplyFailureTexts[kApplyFailureCount] = {
+    u"write mousekey metix fail.\n",
+    u"Write mouse LED color failed.\n",
+    u"Write mouse effect failed.\n",
+    u"Write LED color123 failed.\n",
+    u"Write mouse touch failed.\n",
+};
+
+} // namespace
+
+std::optional<ApplyFailure> ApplyFailureOfCode(intptr_t code) {
+    if (code < 0 || code >= kApplyFailureCount) return std::nullopt;
+    return static_cast<ApplyFailure>(code);
+}
+
+std::u16string_view ApplyFailureText(ApplyFailure failure) {
+    const auto code = static_cast<size_t>(failure);
+    return code < std::size(kApplyFailureTexts) ? kApplyFailureTexts[code] : std::u16string_view();
 }
 
 namespace {
@@ -37,12 +49,12 @@ private:
         return runFlag_ == nullptr || runFlag_->load(std::memory_order_acquire);
     }
     void Progress(int value) { ports_.poster.Post(ports_.progressDialog, msg::ApplyProgress, static_cast<uintptr_t>(value), 0); }
-    ApplyOutcome Fail(int code) {
+    ApplyOutcome Fail(ApplyFailure failure) {
         Progress(kApplyProgressDone);  // lets the progress dialog close itself
-        ports_.poster.Post(ports_.mainWindow, msg::ApplyFailed, 0, code);
-        return ApplyOutcome{ApplyOutcome::Kind::Failed, code};
+        ports_.poster.Post(ports_.mainWindow, msg::ApplyFailed, 0, static_cast<intptr_t>(failure));
+        return ApplyOutcome{ApplyOutcome::Kind::Failed, failure};
     }
-    static ApplyOutcome Stopped() { return ApplyOutcome{ApplyOutcome::Kind::Stopped, -1}; }
+    static ApplyOutcome Stopped() { return ApplyOutcome{ApplyOutcome::Kind::Stopped, std::nullopt}; }
 
     const ApplyData& data_;
     const ApplyPorts& ports_;
@@ -97,22 +109,22 @@ ApplyOutcome CRun::Run() {
     const ProfileSettingsTail& s = data_.profile.settings;
 
     const auto matrixData = KeyMatrixData(matrix);
-    if (!ports_.link.SetKeyMatrix(matrixData.data(), matrixData.size())) return Fail(kApplyFailKeyMatrix);
+    if (!ports_.link.SetKeyMatrix(matrixData.data(), matrixData.size())) return Fail(ApplyFailure::KeyMatrix);
     Progress(kApplyProgressMatrix);
 
-    if (!ports_.link.SetLedColour(s.colours[3])) return Fail(kApplyFailLedColour);
+    if (!ports_.link.SetLedColour(s.colours[3])) return Fail(ApplyFailure::LedColour);
     const LightEffect effect = LightEffectOf(s.lightMode, s.brightness, s.breathSpeed, s.cycleSpeed, s.ownColours);
-    if (!ports_.link.SetLightEffect(effect)) return Fail(kApplyFailEffect);
+    if (!ports_.link.SetLightEffect(effect)) return Fail(ApplyFailure::Effect);
     if (s.lightMode == 5 && s.ownColours == 1) {
         const uint32_t own[3] = {s.colours[0], s.colours[1], s.colours[2]};
         const auto colourData = CycleColoursData(own);
-        if (!ports_.link.SetCycleColours(colourData.data(), colourData.size())) return Fail(kApplyFailCycleColours);
+        if (!ports_.link.SetCycleColours(colourData.data(), colourData.size())) return Fail(ApplyFailure::CycleColours);
     }
     Progress(kApplyProgressLighting);
 
     const DpiGroup group = MakeDpiGroup(s.dpiLevels);
     const auto dpiData = DpiTableData(group);
-    if (!ports_.link.SetDpiTable(dpiData.data(), dpiData.size())) return Fail(kApplyFailDpiTable);
+    if (!ports_.link.SetDpiTable(dpiData.data(), dpiData.size())) return Fail(ApplyFailure::DpiTable);
     ports_.link.SetDpiLevelValue(DpiLevelValueOf(group));  // not checked
     Progress(kApplyProgressDpi);
 
@@ -123,7 +135,7 @@ ApplyOutcome CRun::Run() {
     Progress(kApplyProgressDone);
     if (!Wait(kApplySuccessWait)) return Stopped();
     ports_.poster.Post(ports_.mainWindow, msg::ApplySucceeded, 0, 0);
-    return ApplyOutcome{ApplyOutcome::Kind::Succeeded, -1};
+    return ApplyOutcome{ApplyOutcome::Kind::Succeeded, std::nullopt};
 }
 
 } // namespace

@@ -19,6 +19,7 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -50,19 +51,21 @@ constexpr int kApplyProgressDpi = 80;       // DPI table sent
 constexpr int kApplyProgressPointer = 90;   // pointer settings set
 constexpr int kApplyProgressDone = 100;
 
-// Failure codes of message 1796, in the order of the commands.
-enum ApplyFailure : int {
-    kApplyFailKeyMatrix = 0,
-    kApplyFailLedColour = 1,
-    kApplyFailEffect = 2,
-    kApplyFailCycleColours = 3,
-    kApplyFailDpiTable = 4,
+// Why a run failed: the checked command that failed, in the order of the commands. The value is
+// the failure code message 1796 carries.
+enum class ApplyFailure : int {
+    KeyMatrix = 0,
+    LedColour = 1,
+    Effect = 2,
+    CycleColours = 3,
+    DpiTable = 4,
 };
 constexpr int kApplyFailureCount = 5;
 
-// The text the main window shows for a failure code (each ends with a line break); "" for any
-// other code.
-std::u16string_view ApplyFailureText(int code);
+// The failure a code of message 1796 names; nullopt for any other code.
+std::optional<ApplyFailure> ApplyFailureOfCode(intptr_t code);
+// The text the main window shows for a failure (each ends with a line break).
+std::u16string_view ApplyFailureText(ApplyFailure failure);
 
 // What a run reads. Nothing of it is changed.
 struct ApplyData {
@@ -85,11 +88,11 @@ struct ApplyPorts {
 struct ApplyOutcome {
     enum class Kind {
         Succeeded,  // everything written, 1795 posted
-        Failed,     // a checked command failed, 1796 posted with failureCode
+        Failed,     // a checked command failed, 1796 posted with the failure's code
         Stopped,    // the run flag went to 0: the run ended after a wait, posting nothing more
     };
     Kind kind = Kind::Succeeded;
-    int failureCode = -1;
+    std::optional<ApplyFailure> failure;  // set when Failed
 };
 
 // One run, on the calling thread. runFlag, when given, is checked after every fixed wait of the

@@ -264,7 +264,7 @@ TEST_F(ApplyTest, CycleColoursAreSentAfterTheEffectOnlyForOwnColours) {
 
 struct FailureCase {
     uint8_t command;
-    int code;
+    ApplyFailure failure;
     std::vector<uint8_t> sent;  // commands the mouse receives, the failing one last
     std::vector<int> progress;
 };
@@ -272,16 +272,16 @@ struct FailureCase {
 TEST(ApplyFailures, EachCheckedCommandEndsTheRunWithItsCodeAndClosesTheDialog) {
     const std::vector<uint8_t> matrix = {cmd::KeyMatrix};
     const std::vector<FailureCase> cases = {
-        {cmd::KeyMatrix, 0, {cmd::KeyMatrix}, {0, 7, 14, 21, 28, 35, 42, 100}},
-        {cmd::LedColour, 1, {cmd::KeyMatrix, cmd::LedColour}, {0, 7, 14, 21, 28, 35, 42, 60, 100}},
-        {cmd::LightEffect, 2, {cmd::KeyMatrix, cmd::LedColour, cmd::LightEffect}, {0, 7, 14, 21, 28, 35, 42, 60, 100}},
-        {cmd::CycleColours, 3, {cmd::KeyMatrix, cmd::LedColour, cmd::LightEffect, cmd::CycleColours},
+        {cmd::KeyMatrix, ApplyFailure::KeyMatrix, {cmd::KeyMatrix}, {0, 7, 14, 21, 28, 35, 42, 100}},
+        {cmd::LedColour, ApplyFailure::LedColour, {cmd::KeyMatrix, cmd::LedColour}, {0, 7, 14, 21, 28, 35, 42, 60, 100}},
+        {cmd::LightEffect, ApplyFailure::Effect, {cmd::KeyMatrix, cmd::LedColour, cmd::LightEffect}, {0, 7, 14, 21, 28, 35, 42, 60, 100}},
+        {cmd::CycleColours, ApplyFailure::CycleColours, {cmd::KeyMatrix, cmd::LedColour, cmd::LightEffect, cmd::CycleColours},
          {0, 7, 14, 21, 28, 35, 42, 60, 100}},
-        {cmd::DpiTable, 4, {cmd::KeyMatrix, cmd::LedColour, cmd::LightEffect, cmd::CycleColours, cmd::DpiTable},
+        {cmd::DpiTable, ApplyFailure::DpiTable, {cmd::KeyMatrix, cmd::LedColour, cmd::LightEffect, cmd::CycleColours, cmd::DpiTable},
          {0, 7, 14, 21, 28, 35, 42, 60, 70, 100}},
     };
     for (const FailureCase& c : cases) {
-        SCOPED_TRACE(c.code);
+        SCOPED_TRACE(static_cast<int>(c.failure));
         CSimulatedMouse mouse;
         CSimHidEnumerator sim{mouse};
         CLinkLog log;
@@ -304,31 +304,32 @@ TEST(ApplyFailures, EachCheckedCommandEndsTheRunWithItsCodeAndClosesTheDialog) {
 
         const ApplyOutcome out = RunApply(ApplyData{profile, assignments, macros}, ports);
         EXPECT_EQ(out.kind, ApplyOutcome::Kind::Failed);
-        EXPECT_EQ(out.failureCode, c.code);
+        EXPECT_EQ(out.failure, c.failure);
         EXPECT_EQ(mouse.Commands(), c.sent);
         EXPECT_EQ(posts.Progress(), c.progress);
         // 1796 with the code is the last message; no 1795, so the main window saves nothing.
         ASSERT_FALSE(posts.All().empty());
         EXPECT_EQ(posts.All().back().message, msg::ApplyFailed);
-        EXPECT_THAT(posts.Answers(), ElementsAre(17960 + c.code));
+        EXPECT_THAT(posts.Answers(), ElementsAre(17960 + static_cast<int>(c.failure)));
         EXPECT_THAT(pointer.applied, IsEmpty());
     }
 }
 
 TEST(ApplyFailures, TextsOfTheCodes) {
-    EXPECT_EQ(ApplyFailureText(0), u"write mousekey metix fail.\n");
-    EXPECT_EQ(ApplyFailureText(1), u"Write mouse LED color failed.\n");
-    EXPECT_EQ(ApplyFailureText(2), u"Write mouse effect failed.\n");
-    EXPECT_EQ(ApplyFailureText(3), u"Write LED color123 failed.\n");
-    EXPECT_EQ(ApplyFailureText(4), u"Write mouse touch failed.\n");
-    EXPECT_EQ(ApplyFailureText(5), u"");
-    EXPECT_EQ(ApplyFailureText(-1), u"");
+    EXPECT_EQ(ApplyFailureText(ApplyFailure::KeyMatrix), u"write mousekey metix fail.\n");
+    EXPECT_EQ(ApplyFailureText(ApplyFailure::LedColour), u"Write mouse LED color failed.\n");
+    EXPECT_EQ(ApplyFailureText(ApplyFailure::Effect), u"Write mouse effect failed.\n");
+    EXPECT_EQ(ApplyFailureText(ApplyFailure::CycleColours), u"Write LED color123 failed.\n");
+    EXPECT_EQ(ApplyFailureText(ApplyFailure::DpiTable), u"Write mouse touch failed.\n");
+    EXPECT_EQ(ApplyFailureOfCode(4), ApplyFailure::DpiTable);
+    EXPECT_EQ(ApplyFailureOfCode(5), std::nullopt);
+    EXPECT_EQ(ApplyFailureOfCode(-1), std::nullopt);
 }
 
 TEST_F(ApplyTest, ClosedLinkFailsAtTheKeyMatrix) {
     link.Close();
     const ApplyOutcome out = Run();
-    EXPECT_EQ(out.failureCode, kApplyFailKeyMatrix);
+    EXPECT_EQ(out.failure, ApplyFailure::KeyMatrix);
     EXPECT_THAT(posts.Answers(), ElementsAre(17960));
 }
 

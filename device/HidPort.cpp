@@ -1,25 +1,16 @@
 #include "device/HidPort.h"
 
-#include <algorithm>
-#include <cctype>
-
 namespace n640 {
-namespace {
 
-bool ContainsNoCase(std::string_view text, std::string_view tag) {
-    auto upper = [](char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); };
-    return std::search(text.begin(), text.end(), tag.begin(), tag.end(),
-                       [&](char a, char b) { return upper(a) == upper(b); }) != text.end();
+std::string HexId(uint16_t id) {
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text(4, '0');
+    for (int i = 3; i >= 0; --i, id = static_cast<uint16_t>(id >> 4)) text[static_cast<size_t>(i)] = kDigits[id & 0xF];
+    return text;
 }
 
-} // namespace
-
-bool IsLoaderHardwareId(std::string_view hardwareId) {
-    return ContainsNoCase(hardwareId, kLoaderHardwareIdTag);
-}
-
-bool IsMouseInterfacePath(std::string_view path) {
-    return ContainsNoCase(path, kMousePathTag);
+std::string IdsText(HidIds ids) {
+    return HexId(ids.vendorId) + ":" + HexId(ids.productId);
 }
 
 } // namespace n640

@@ -17,6 +17,7 @@ namespace n640 {
 struct HidIds {
     uint16_t vendorId = 0;
     uint16_t productId = 0;
+    friend constexpr bool operator==(const HidIds&, const HidIds&) = default;
 };
 
 // One value capability of a report (what the HID parser reports per value field).
@@ -63,6 +64,9 @@ public:
     // After Pending: waits up to timeoutMs for the write to finish. True when it finished and
     // succeeded; false when it failed or did not finish in time (the write is then cancelled).
     virtual bool WaitPendingWrite(uint32_t timeoutMs) = 0;
+    // The call of this handle that failed last and the system's reason, e.g.
+    // "write (output report): Broken pipe"; empty when nothing failed or the backend cannot tell.
+    virtual std::string LastError() const { return {}; }
 };
 
 // Enumeration of the present HID interfaces and the probes discovery needs.
@@ -89,19 +93,21 @@ public:
     virtual bool LoaderPresent() = 0;
 };
 
-// USB ids of the mouse and of its firmware loader.
-constexpr uint16_t kMouseVendorId = 0x3F1C;
-constexpr uint16_t kMouseProductId = 0x5C21;
-constexpr uint16_t kLoaderVendorId = 0x04D9;
-constexpr uint16_t kLoaderProductId = 0x8022;
-// Text a device path or hardware id of each contains (Windows form).
-constexpr const char* kMousePathTag = "VID_3F1C&PID_5C21";
-constexpr const char* kLoaderHardwareIdTag = "VID_04D9&PID_8022";
+// The mouse as the HID link knows it: its USB ids, the vendor feature capability that carries
+// its commands, and the USB ids of its firmware loader. Everything that looks for the mouse or
+// names it uses these.
+constexpr HidIds kMouseIds{0x3F1C, 0x5C21};
+constexpr HidIds kLoaderIds{0x04D9, 0x8022};
+constexpr uint16_t kVendorUsagePage = 0xFF01;
+constexpr uint16_t kVendorFeatureUsage = 0x22;
+constexpr uint16_t kMouseVendorId = kMouseIds.vendorId;
+constexpr uint16_t kMouseProductId = kMouseIds.productId;
+constexpr uint16_t kLoaderVendorId = kLoaderIds.vendorId;
+constexpr uint16_t kLoaderProductId = kLoaderIds.productId;
 
-// True when a hardware id (or one string of a multi-string list) names the loader; the match
-// ignores case.
-bool IsLoaderHardwareId(std::string_view hardwareId);
-// True when a device interface path names the mouse (ignores case).
-bool IsMouseInterfacePath(std::string_view path);
+// One id as four upper-case hex digits ("3F1C").
+std::string HexId(uint16_t id);
+// Vendor and product id as the tool shows them ("3F1C:5C21").
+std::string IdsText(HidIds ids);
 
 } // namespace n640

@@ -84,6 +84,7 @@ public:
         log_.Add({LinkEvent::Kind::PendingWait, {}, timeoutMs, ok});
         return ok;
     }
+    std::string LastError() const override { return inner_->LastError(); }
 
 private:
     std::unique_ptr<IHidHandle> inner_;

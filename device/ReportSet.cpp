@@ -96,22 +96,23 @@ MacroBlock EncodeMacroBlock(const MacroRecord& record) {
         const uint32_t value = EventValue(record.events[i]);
         if (kind == kEventPress || kind == kEventRelease) {
             if (n >= kMacroBlockEntries) break;
-            e[n * 2] = kind == kEventPress ? 0x01 : 0x81;
+            e[n * 2] = kind == kEventPress ? kMacroPress : kMacroPress | kMacroReleaseBit;
             e[n * 2 + 1] = value <= 0xFF ? VkToUsage(static_cast<uint8_t>(value)) : 0;
             ++n;
         } else if (kind == kEventDelay) {
             const uint32_t d = value;
-            if (d <= 1270) {
+            if (d <= kMacroStepMask * kMacroStepMs) {
                 // A short pause rides in the low bits of the entry written last. Before the
                 // first entry there is nothing to carry it (the header must stay intact).
-                if (n > 1) e[(n - 1) * 2] = static_cast<uint8_t>(e[(n - 1) * 2] + (d / 10) % 128);
-            } else if (d <= 6553500) {
+                if (n > 1) {
+                    e[(n - 1) * 2] = static_cast<uint8_t>(e[(n - 1) * 2] + (d / kMacroStepMs) % (kMacroStepMask + 1));
+                }
+            } else if (d <= 0xFFFFu * kMacroDelayUnits[3]) {
                 if (n + 1 >= kMacroBlockEntries) break;
-                uint8_t unit;
-                uint32_t c;
-                if (d <= 1310700) { unit = 1; c = d / 20; }
-                else if (d <= 3276750) { unit = 2; c = d / 50; }
-                else { unit = 3; c = d / 100; }
+                // The finest unit whose 16-bit count reaches the pause.
+                uint8_t unit = 1;
+                while (d > 0xFFFFu * kMacroDelayUnits[unit]) ++unit;
+                const uint32_t c = d / kMacroDelayUnits[unit];
                 e[n * 2] = 0x00;
                 e[n * 2 + 1] = unit;
                 e[n * 2 + 2] = static_cast<uint8_t>(c >> 8);

@@ -77,6 +77,16 @@ std::array<uint8_t, kCycleColoursSize> CycleColoursData(const uint32_t (&colours
 // The 64 data bytes of SetKeyMatrix: 16 little-endian device codes.
 std::array<uint8_t, kKeyMatrixSize> KeyMatrixData(const uint32_t (&matrix)[kKeyMatrixSlots]);
 
+// Layout of a macro block's entries (after the two-byte repeat count): a key entry is a flag
+// byte (0x01 press, 0x81 release; the low seven bits also count the 10 ms steps of a short
+// pause after it, plus one) and the key's usage; a long pause is {0x00, unit} followed by a
+// 16-bit count of that unit.
+constexpr uint8_t kMacroPress = 0x01;
+constexpr uint8_t kMacroReleaseBit = 0x80;
+constexpr uint8_t kMacroStepMask = 0x7F;
+constexpr uint32_t kMacroStepMs = 10;
+constexpr uint32_t kMacroDelayUnits[] = {0, 20, 50, 100};  // ms per count of units 1..3
+
 // A macro as the mouse takes it: 256 two-byte entries and the number of entries used
 // (header included, at most 256).
 struct MacroBlock {

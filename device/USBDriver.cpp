@@ -2,12 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 namespace n640 {
 namespace {
-
-constexpr uint16_t kVendorUsagePage = 0xFF01;
-constexpr uint16_t kVendorFeatureUsage = 0x22;
 
 int Rank(HidOpenError e) {
     switch (e) {
@@ -20,6 +18,23 @@ int Rank(HidOpenError e) {
 }
 
 } // namespace
+
+bool IsMouseIds(HidIds ids) {
+    return ids == kMouseIds;
+}
+
+std::optional<HidValueCap> CommandCapability(const std::vector<HidValueCap>& featureCaps) {
+    const size_t examined = std::min(featureCaps.size(), kMaxFeatureValueCapsExamined);
+    const auto end = featureCaps.begin() + static_cast<std::ptrdiff_t>(examined);
+    const auto cap = std::find_if(featureCaps.begin(), end, [](const HidValueCap& c) {
+        return c.usagePage == kVendorUsagePage && !c.isRange && c.usage == kVendorFeatureUsage;
+    });
+    if (cap == end) return std::nullopt;
+    // Every feature report is built in the 255-byte request buffer: a longer report cannot be
+    // the mouse's and would run past it.
+    if (size_t{cap->reportCount} + 1 > kFeatureBufferSize) return std::nullopt;
+    return *cap;
+}
 
 CUSBDriver::CUSBDriver(IHidEnumerator& hid, IClock& clock) : hid_(hid), clock_(clock) {}
 
@@ -37,20 +52,14 @@ bool CUSBDriver::Open() {
     CloseLocked();
     reply_.fill(0);
     lastOpenError_ = HidOpenError::NotFound;
+    lastError_.clear();
     for (const std::string& path : hid_.InterfacePaths()) {
         const std::optional<HidIds> ids = hid_.Attributes(path);
-        if (!ids || ids->vendorId != kMouseVendorId || ids->productId != kMouseProductId) continue;
+        if (!ids || !IsMouseIds(*ids)) continue;
         const std::optional<std::vector<HidValueCap>> caps = hid_.FeatureValueCaps(path);
-        if (!caps || caps->empty()) continue;
-        const size_t examined = std::min(caps->size(), kMaxFeatureValueCapsExamined);
-        const auto end = caps->begin() + static_cast<std::ptrdiff_t>(examined);
-        const auto cap = std::find_if(caps->begin(), end, [](const HidValueCap& c) {
-            return c.usagePage == kVendorUsagePage && !c.isRange && c.usage == kVendorFeatureUsage;
-        });
-        if (cap == end) continue;
-        // Every feature report is built in the 255-byte request buffer: a longer report cannot
-        // be the mouse's and would run past it.
-        if (size_t{cap->reportCount} + 1 > kFeatureBufferSize) continue;
+        if (!caps) continue;
+        const std::optional<HidValueCap> cap = CommandCapability(*caps);
+        if (!cap) continue;
         HidOpenError readError = HidOpenError::None, writeError = HidOpenError::None;
         std::unique_ptr<IHidHandle> read = hid_.Open(path, HidAccess::Read, &readError);
         std::unique_ptr<IHidHandle> write = hid_.Open(path, HidAccess::Write, &writeError);
@@ -87,6 +96,17 @@ bool CUSBDriver::IsOpen() const {
     return readHandle_ && writeHandle_;
 }
 
+std::string CUSBDriver::LastError() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return lastError_;
+}
+
+bool CUSBDriver::Failed(const IHidHandle* handle, std::string what) {
+    std::string reason = handle != nullptr ? handle->LastError() : std::string();
+    lastError_ = reason.empty() ? std::move(what) : std::move(reason);
+    return false;
+}
+
 HidOpenError CUSBDriver::LastOpenError() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return lastOpenError_;
@@ -110,20 +130,26 @@ bool CUSBDriver::SendFeature(const uint8_t* params, size_t len) {
 }
 
 bool CUSBDriver::SendFeatureLocked(const uint8_t* params, size_t len) {
+    if (!writeHandle_) return Failed(nullptr, "set feature report: the mouse is not open");
     // Parameters the report has no room for would be cut off silently: refuse them instead.
-    if ((params == nullptr && len != 0) || len > reportCount_ || !writeHandle_) return false;
+    if ((params == nullptr && len != 0) || len > reportCount_) {
+        return Failed(nullptr, "set feature report: " + std::to_string(len) + " parameter bytes do not fit a report of " +
+                                   std::to_string(reportCount_));
+    }
     request_.fill(0);
     if (len != 0) std::memcpy(request_.data() + 1, params, len);
     request_[0] = reportId_;
-    return writeHandle_->SetFeature(request_.data(), size_t{reportCount_} + 1);
+    return writeHandle_->SetFeature(request_.data(), size_t{reportCount_} + 1) ||
+           Failed(writeHandle_.get(), "set feature report failed");
 }
 
 bool CUSBDriver::ReadFeature(std::array<uint8_t, kFeatureBufferSize>& reply) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (!readHandle_) return false;
+    if (!readHandle_) return Failed(nullptr, "get feature report: the mouse is not open");
     reply_.fill(0);
     reply_[0] = reportId_;
-    const bool ok = readHandle_->GetFeature(reply_.data(), size_t{reportCount_} + 1);
+    const bool ok = readHandle_->GetFeature(reply_.data(), size_t{reportCount_} + 1) ||
+                    Failed(readHandle_.get(), "get feature report failed");
     reply = reply_;
     return ok;
 }
@@ -134,14 +160,16 @@ bool CUSBDriver::WriteOne(const uint8_t* data, size_t len) {
 }
 
 bool CUSBDriver::WriteOneLocked(const uint8_t* data, size_t len) {
-    if (data == nullptr || len == 0 || len > kOutputDataSize || !writeHandle_) return false;
+    if (!writeHandle_) return Failed(nullptr, "write (output report): the mouse is not open");
+    if (data == nullptr || len == 0 || len > kOutputDataSize) {
+        return Failed(nullptr, "write (output report): " + std::to_string(len) + " data bytes do not fit a report");
+    }
     report_.fill(0);
     std::memcpy(report_.data() + 1, data, len);
     report_[0] = reportId_;
     const HidWriteStatus status = writeHandle_->Write(report_.data(), kOutputReportSize);
     clock_.Sleep(kWaitAfterOutput);
-    if (status == HidWriteStatus::Pending) return writeHandle_->WaitPendingWrite(kPendingWriteBound);
-    return status == HidWriteStatus::Done;
+    return FinishWrite(status);
 }
 
 bool CUSBDriver::WriteBlock(const uint8_t* data, size_t len) {
@@ -150,22 +178,30 @@ bool CUSBDriver::WriteBlock(const uint8_t* data, size_t len) {
 }
 
 bool CUSBDriver::WriteBlockLocked(const uint8_t* data, size_t len) {
-    if (data == nullptr || len % kOutputDataSize != 0) return false;
+    if (data == nullptr || len % kOutputDataSize != 0) {
+        return Failed(nullptr, "write (output reports): a block of " + std::to_string(len) + " bytes");
+    }
     if (len == 0) return true;
-    if (!writeHandle_) return false;
+    if (!writeHandle_) return Failed(nullptr, "write (output report): the mouse is not open");
     for (size_t offset = 0; offset < len; offset += kOutputDataSize) {
         std::memcpy(report_.data() + 1, data + offset, kOutputDataSize);
         clock_.Sleep(kWaitBeforeBlockReport);
         report_[0] = reportId_;
         const HidWriteStatus status = writeHandle_->Write(report_.data(), kOutputReportSize);
         clock_.Sleep(kWaitAfterOutput);
-        if (status == HidWriteStatus::Pending) {
-            if (!writeHandle_->WaitPendingWrite(kPendingWriteBound)) return false;
-        } else if (status != HidWriteStatus::Done) {
-            return false;
-        }
+        if (!FinishWrite(status)) return false;
     }
     return true;
+}
+
+bool CUSBDriver::FinishWrite(HidWriteStatus status) {
+    if (status == HidWriteStatus::Done) return true;
+    if (status == HidWriteStatus::Pending) {
+        return writeHandle_->WaitPendingWrite(kPendingWriteBound) ||
+               Failed(writeHandle_.get(), "write (output report): it did not finish in " +
+                                              std::to_string(kPendingWriteBound) + " ms");
+    }
+    return Failed(writeHandle_.get(), "write (output report) failed");
 }
 
 // --- the report set ---
@@ -232,11 +268,14 @@ bool CUSBDriver::GetFirmwareVersion(int& version) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!SendFeatureLocked(params, sizeof params)) return false;
     clock_.Sleep(kWaitBeforeAnswer);
-    if (!readHandle_) return false;
+    if (!readHandle_) return Failed(nullptr, "get feature report: the mouse is not open");
     reply_.fill(0);
     reply_[0] = reportId_;
-    if (!readHandle_->GetFeature(reply_.data(), size_t{reportCount_} + 1)) return false;
-    return FirmwareVersionOf(reply_.data(), reply_.size(), version);
+    if (!readHandle_->GetFeature(reply_.data(), size_t{reportCount_} + 1)) {
+        return Failed(readHandle_.get(), "get feature report failed");
+    }
+    return FirmwareVersionOf(reply_.data(), reply_.size(), version) ||
+           Failed(nullptr, "get feature report: the answer holds no firmware version");
 }
 
 } // namespace n640

@@ -15,6 +15,9 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "device/HidPort.h"
 #include "device/ReportSet.h"
@@ -32,6 +35,13 @@ constexpr uint32_t kWaitBeforeAnswer = 50;    // between the firmware query and 
 constexpr uint32_t kPendingWriteBound = 1500; // longest wait for a write the system left pending
 constexpr size_t kMaxFeatureValueCapsExamined = 10;
 
+// The one test of which HID interface is the mouse's command channel. An interface qualifies
+// when its ids are the mouse's and, among its first kMaxFeatureValueCapsExamined feature value
+// capabilities, one is usage kVendorFeatureUsage of page kVendorUsagePage as a single usage (not
+// a range) whose report fits the request buffer. Returns that capability, or nullopt.
+std::optional<HidValueCap> CommandCapability(const std::vector<HidValueCap>& featureCaps);
+bool IsMouseIds(HidIds ids);
+
 class CUSBDriver {
 public:
     // Neither port is owned; both must outlive the driver.
@@ -42,14 +52,18 @@ public:
 
     // Checks that the HID backend can be used; start-up does not search for the mouse without it.
     bool Create();
-    // Discovery: closes the link, then opens the first interface with the mouse's ids and the
-    // vendor feature capability (usage page 0xFF01, usage 0x22). True when both handles are open.
+    // Discovery: closes the link, then opens the first interface that qualifies (IsMouseIds and
+    // CommandCapability). True when both handles are open.
     bool Open();
     void Close();
     bool IsOpen() const;
     // Why the last Open failed: NotFound when no interface qualified, AccessDenied when the
     // mouse was found but the system refused to open it (other open failures count as Other).
     HidOpenError LastOpenError() const;
+    // What the last failed transport call was and why: the handle's text naming the system call
+    // and the system's reason ("write (output report): Broken pipe"), or what the link itself
+    // refused. Empty until a call fails; kept across Close.
+    std::string LastError() const;
     // Report id and report count of the capability found by the last successful Open.
     uint8_t ReportId() const;
     uint16_t ReportCount() const;
@@ -82,9 +96,13 @@ public:
 
 private:
     void CloseLocked();
+    // Records why a call failed: the handle's own text, else what. Returns false.
+    bool Failed(const IHidHandle* handle, std::string what);
     bool SendFeatureLocked(const uint8_t* params, size_t len);
     bool WriteOneLocked(const uint8_t* data, size_t len);
     bool WriteBlockLocked(const uint8_t* data, size_t len);
+    // After the write of one output report: waits for it when the system left it pending.
+    bool FinishWrite(HidWriteStatus status);
     bool CommandWithData(const uint8_t* params, size_t paramLen, uint32_t wait, const uint8_t* data,
                          size_t len, bool block);
 
@@ -99,6 +117,7 @@ private:
     uint8_t reportId_ = 0;
     uint16_t reportCount_ = 0;
     HidOpenError lastOpenError_ = HidOpenError::NotFound;
+    std::string lastError_;
 };
 
 } // namespace n640

@@ -7,6 +7,7 @@
 #include <map>
 #include <thread>
 
+#include "device/win/DeviceIds.h"
 #include "testing/LinkFixture.h"
 
 namespace n640 {
@@ -130,6 +131,43 @@ TEST_F(Discovery, SkipsWrongIdsRangesUnexaminedCapsAndOversizedReports) {
     EXPECT_EQ(link.ReportCount(), 254);
 }
 
+// The one interface test discovery and `n640ctl devices` share: each list of capabilities is
+// checked against the test itself and against what Open does with an interface that has it.
+TEST_F(Discovery, CommandCapabilityDecidesWhatOpenOpens) {
+    std::vector<HidValueCap> eleventh(10, Cap(0x01, 0x30));
+    eleventh.push_back(Cap(0xFF01, 0x22));
+    struct Case {
+        const char* name;
+        std::vector<HidValueCap> caps;
+        std::optional<uint8_t> reportId;  // of the capability that qualifies
+    };
+    const Case cases[] = {
+        {"the vendor feature after another one", {Cap(0x0C, 0x01), Cap(0xFF01, 0x22, 5, 64)}, 5},
+        {"usage 0x22 only as the start of a range", {Cap(0xFF01, 0x22, 7, 8, true)}, std::nullopt},
+        {"a range before the single usage", {Cap(0xFF01, 0x22, 3, 8, true), Cap(0xFF01, 0x22, 4, 8)}, 4},
+        {"a report longer than the request buffer", {Cap(0xFF01, 0x22, 7, 255)}, std::nullopt},
+        {"the longest report that fits", {Cap(0xFF01, 0x22, 6, 254)}, 6},
+        {"the usage on another page, another usage", {Cap(0xFF00, 0x22), Cap(0xFF01, 0x21)}, std::nullopt},
+        {"the vendor feature as the eleventh", eleventh, std::nullopt},
+        {"no feature values", {}, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::optional<HidValueCap> cap = CommandCapability(c.caps);
+        EXPECT_EQ(cap ? std::optional<uint8_t>(cap->reportId) : std::nullopt, c.reportId);
+        FakeInterface i;
+        i.caps = c.caps;
+        hid.interfaces = {{"i", i}};
+        EXPECT_EQ(link.Open(), c.reportId.has_value());
+        if (c.reportId) {
+            EXPECT_EQ(link.ReportId(), *c.reportId);
+        }
+    }
+    EXPECT_TRUE(IsMouseIds(kMouseIds));
+    EXPECT_FALSE(IsMouseIds({kMouseVendorId, 0x5C22}));
+    EXPECT_FALSE(IsMouseIds(kLoaderIds));
+}
+
 TEST_F(Discovery, InterfaceThatCannotBeOpenedIsSkipped) {
     FakeInterface noWrite;
     noWrite.caps = std::vector<HidValueCap>{Cap(0xFF01, 0x22, 1)};
@@ -184,6 +222,37 @@ TEST(DeviceIds, LoaderHardwareIdAndMousePath) {
     EXPECT_TRUE(IsLoaderHardwareId("usb\\vid_04d9&pid_8022"));
     EXPECT_FALSE(IsLoaderHardwareId("USB\\VID_04D9&PID_8023"));
     EXPECT_TRUE(IsMouseInterfacePath("\\\\?\\hid#vid_3f1c&pid_5c21&mi_01#7&1&0&0000#{4d1e55b2}"));
+    EXPECT_FALSE(IsMouseInterfacePath("\\\\?\\hid#vid_3f1c&pid_5c2#7"));
+    EXPECT_EQ(IdsText(kMouseIds), "3F1C:5C21");
+    EXPECT_EQ(WindowsIdsTag(kLoaderIds), "VID_04D9&PID_8022");  // leading zero kept
+    EXPECT_TRUE(NamesDevice(u"\\\\?\\USB#Vid_3f1c&Pid_5C21#6&1a2b", kMouseIds));
+}
+
+// A failed call leaves what failed and why, through any wrapper of the handle; Open starts over.
+using LinkErrors = SimLinkTest;
+TEST_F(LinkErrors, LastErrorNamesTheFailedCallAndItsReason) {
+    EXPECT_EQ(link.LastError(), "");
+    mouse.FailCommand(cmd::DpiLevelValue);
+    EXPECT_FALSE(link.SetDpiLevelValue(3));
+    EXPECT_EQ(link.LastError(), "set feature report: the simulated mouse refused it");
+    EXPECT_TRUE(link.SetLedColour(0x00336699));  // a success keeps the last failure
+    EXPECT_EQ(link.LastError(), "set feature report: the simulated mouse refused it");
+
+    const uint8_t data[kKeyMatrixSize] = {};
+    EXPECT_FALSE(link.WriteBlock(data, 33));
+    EXPECT_EQ(link.LastError(), "write (output reports): a block of 33 bytes");
+    mouse.SetPlugged(false);
+    EXPECT_FALSE(link.SetKeyMatrix(data, sizeof data));
+    EXPECT_EQ(link.LastError(), "set feature report: the simulated mouse was unplugged");
+    mouse.SetPlugged(true);
+    ASSERT_TRUE(link.Open());
+    EXPECT_EQ(link.LastError(), "");
+    mouse.SetPendingWrites(CSimulatedMouse::PendingWrites::NeverComplete);
+    EXPECT_FALSE(link.WriteOne(data, 32));
+    EXPECT_EQ(link.LastError(), "wait for a pending write: the simulated mouse refused it");
+    link.Close();
+    EXPECT_FALSE(link.SetDpiLevelValue(3));
+    EXPECT_EQ(link.LastError(), "set feature report: the mouse is not open");
 }
 
 TEST_F(Discovery, ParametersThatDoNotFitTheReportAreRefused) {
@@ -194,6 +263,7 @@ TEST_F(Discovery, ParametersThatDoNotFitTheReportAreRefused) {
     CUSBDriver smallLink(recording, clock);
     ASSERT_TRUE(smallLink.Open());
     EXPECT_FALSE(smallLink.SetLedColour(0x00336699));   // needs five parameter bytes
+    EXPECT_EQ(smallLink.LastError(), "set feature report: 5 parameter bytes do not fit a report of 3");
     EXPECT_TRUE(smallLink.SetDpiLevelValue(3));         // needs three
     ASSERT_EQ(log.Events().size(), 1u);
     EXPECT_EQ(log.Events()[0].Text(), "feature 07 0B 01 03");

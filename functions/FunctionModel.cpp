@@ -102,6 +102,14 @@ uint32_t FixedDeviceCode(int type) {
 
 bool IsValidType(int type) { return FindType(type) != nullptr; }
 
+int FunctionTypeOfCode(uint32_t code) {
+    if (code == 0) return 0;
+    for (const TypeCode& row : kTypeCodes) {
+        if (row.code == code) return row.type;
+    }
+    return 0;
+}
+
 uint32_t DeviceCodeOf(int input, const ButtonRecord& record, int macroSlot, uint32_t macroEntries) {
     if (!IsValidInput(input)) return 0;
     switch (record.type) {

@@ -63,6 +63,8 @@ extern const std::array<InputInfo, kInputCount> kInputs;
 // every code that is not valid).
 uint32_t FixedDeviceCode(int type);
 bool IsValidType(int type);
+// The other way: the function type whose fixed device code this is; 0 when none has it.
+int FunctionTypeOfCode(uint32_t code);
 
 // Device code of an input: for a macro, slot and entry count are supplied by the apply loop.
 uint32_t DeviceCodeOf(int input, const ButtonRecord& record, int macroSlot = 0, uint32_t macroEntries = 0);

@@ -137,9 +137,11 @@ constexpr std::array<MacroKeyRow, 106> kMacroKeyTable = {{
 }};
 static_assert(kMacroKeyTable.back().vk == 0x04 && !kMacroKeyTable.back().name.empty());
 
-std::u16string FunctionName(int type) {
+std::u16string FunctionName(int type) { return FunctionName(type, UiChinese()); }
+
+std::u16string FunctionName(int type, bool chinese) {
     for (const FunctionNameRow& row : kFunctionNames) {
-        if (row.type == type) return std::u16string(UiChinese() ? row.chinese : row.english);
+        if (row.type == type) return std::u16string(chinese ? row.chinese : row.english);
     }
     return {};
 }

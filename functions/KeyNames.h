@@ -31,6 +31,8 @@ extern const std::array<MacroKeyRow, 106> kMacroKeyTable;
 
 // Name of a function type in the current UiChinese language; "" for a type without a name.
 std::u16string FunctionName(int type);
+// The same in the given language (chinese: Simplified Chinese, else English).
+std::u16string FunctionName(int type, bool chinese);
 
 // Name of a virtual key: the table rows, then the keyboard-layout rule (the platform's layout
 // unless one is given). Codes above 0xFF are not virtual keys and give "".

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <system_error>
 
 #include "device/HidDescriptor.h"
 #include "device/PlatformHid.h"
@@ -56,26 +57,48 @@ class CHidrawHandle final : public IHidHandle {
 public:
     explicit CHidrawHandle(int fd) : fd_(fd) {}
     bool SetFeature(const uint8_t* report, size_t len) override {
-        if (report == nullptr || len == 0 || len > 4096) return false;
+        if (report == nullptr || len == 0 || len > kMaxReport) return Refuse("ioctl (SFEATURE)", len);
         std::vector<uint8_t> buffer(report, report + len);
-        return ::ioctl(fd_.get(), HIDIOCSFEATURE(len), buffer.data()) >= 0;
+        return ::ioctl(fd_.get(), HIDIOCSFEATURE(len), buffer.data()) >= 0 || Fail("ioctl (SFEATURE)", errno);
     }
     bool GetFeature(uint8_t* report, size_t len) override {
-        if (report == nullptr || len == 0 || len > 4096) return false;
-        return ::ioctl(fd_.get(), HIDIOCGFEATURE(len), report) >= 0;
+        if (report == nullptr || len == 0 || len > kMaxReport) return Refuse("ioctl (GFEATURE)", len);
+        return ::ioctl(fd_.get(), HIDIOCGFEATURE(len), report) >= 0 || Fail("ioctl (GFEATURE)", errno);
     }
     HidWriteStatus Write(const uint8_t* report, size_t len) override {
         ssize_t written;
         do {
             written = ::write(fd_.get(), report, len);
         } while (written < 0 && errno == EINTR);
-        return written == static_cast<ssize_t>(len) ? HidWriteStatus::Done : HidWriteStatus::Failed;
+        if (written == static_cast<ssize_t>(len)) return HidWriteStatus::Done;
+        if (written < 0) {
+            Fail("write (output report)", errno);
+        } else {
+            lastError_ = "write (output report): " + std::to_string(written) + " of " + std::to_string(len) +
+                         " bytes written";
+        }
+        return HidWriteStatus::Failed;
     }
     // Writes to hidraw finish before write() returns; nothing is ever left pending.
-    bool WaitPendingWrite(uint32_t) override { return false; }
+    bool WaitPendingWrite(uint32_t) override {
+        lastError_ = "wait for a pending write: hidraw leaves no write pending";
+        return false;
+    }
+    std::string LastError() const override { return lastError_; }
 
 private:
+    static constexpr size_t kMaxReport = 4096;
+    bool Fail(const char* call, int error) {
+        lastError_ = std::string(call) + ": " + std::generic_category().message(error);
+        return false;
+    }
+    bool Refuse(const char* call, size_t len) {
+        lastError_ = std::string(call) + ": a report of " + std::to_string(len) + " bytes is refused";
+        return false;
+    }
+
     CFd fd_;
+    std::string lastError_;
 };
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <system_error>
 
 #include "device/RecordingLink.h"
 #include "device/USBDriver.h"
@@ -102,6 +103,25 @@ TEST_F(FakeSysfs, PermissionDeniedIsReportedAsSuch) {
     CUSBDriver link(hid, clock);
     EXPECT_FALSE(link.Open());
     EXPECT_EQ(link.LastOpenError(), HidOpenError::AccessDenied);
+}
+
+// A node that takes no HID ioctl and no write (/dev/full): each failed call is named with errno.
+TEST_F(FakeSysfs, FailedCallsAreNamedWithTheSystemsReason) {
+    AddHidraw("hidraw0", "0003:00003F1C:00005C21", SimVendorDescriptor());
+    fs::create_symlink("/dev/full", root / "dev" / "hidraw0");
+    CHidrawEnumerator hid((root / "sys").string(), (root / "dev").string());
+    CLinkLog log;
+    CRecordingClock clock(log);
+    CUSBDriver link(hid, clock);
+    ASSERT_TRUE(link.Open());
+    EXPECT_FALSE(link.SetDpiLevelValue(3));
+    EXPECT_EQ(link.LastError(), "ioctl (SFEATURE): " + std::generic_category().message(ENOTTY));
+    std::array<uint8_t, kFeatureBufferSize> reply{};
+    EXPECT_FALSE(link.ReadFeature(reply));
+    EXPECT_EQ(link.LastError(), "ioctl (GFEATURE): " + std::generic_category().message(ENOTTY));
+    const uint8_t data[kOutputDataSize] = {1};
+    EXPECT_FALSE(link.WriteOne(data, sizeof data));
+    EXPECT_EQ(link.LastError(), "write (output report): " + std::generic_category().message(ENOSPC));
 }
 
 TEST_F(FakeSysfs, DescriptorComesFromTheReaderPort) {

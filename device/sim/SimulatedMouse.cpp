@@ -8,9 +8,8 @@
 #include <iterator>
 
 #include "device/HidDescriptor.h"
-#include "functions/KeyNames.h"
-#include "functions/KeyboardLayout.h"
-#include "platform/Text.h"
+#include "device/MemoryText.h"
+#include "functions/FunctionModel.h"
 
 namespace n640 {
 namespace {
@@ -18,20 +17,13 @@ namespace {
 constexpr char kMemoryFileMagic[8] = {'N', '6', '4', '0', 'S', 'I', 'M', '1'};
 constexpr size_t kFeatureLength = size_t{kSimFeatureReportCount} + 1;
 
-std::string Hex(uint32_t value, int digits) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%0*X", digits, value);
-    return text;
-}
-
-std::string CommandName(uint8_t code) { return "command " + Hex(code, 2); }
+std::string CommandName(uint8_t code) { return "command " + HexText(code, 2); }
 
 SimMemory FactoryMemory() {
     SimMemory m{};
-    const uint32_t matrix[kKeyMatrixSlots] = {0x00F00001, 0x00F10001, 0x00F20001, kKeyMatrixSlot3,
-                                              0x00F30001, 0x00F40001, 0, 0, 0, 0, 0, 0, 0, 0,
-                                              0x00010004, 0x00020004};
-    std::copy(std::begin(matrix), std::end(matrix), m.keyMatrix);
+    // Each input's default code in its slot, slot 3 fixed, the rest empty.
+    for (const InputInfo& input : kInputs) m.keyMatrix[input.matrixSlot] = input.defaultCode;
+    m.keyMatrix[3] = kKeyMatrixSlot3;
     const int32_t dpi[7] = {1000, 2000, 3000, 0, 0, 0, 0};
     const DpiGroup group = MakeDpiGroup(dpi);
     const auto table = DpiTableData(group);
@@ -47,19 +39,54 @@ SimMemory FactoryMemory() {
     return m;
 }
 
-std::string JoinPlus(const std::vector<std::string>& parts) {
+} // namespace
+
+const std::array<SimFaultName, 9> kSimFaultNames = {{
+    {"report-interval", cmd::ReportInterval},
+    {"cycle-colours", cmd::CycleColours},
+    {"dpi-level", cmd::DpiLevelValue},
+    {"led-colour", cmd::LedColour},
+    {"light-effect", cmd::LightEffect},
+    {"dpi-table", cmd::DpiTable},
+    {"key-matrix", cmd::KeyMatrix},
+    {"macro", cmd::DownloadMacro},
+    {"firmware", cmd::FirmwareVersion},
+}};
+
+std::string SimFaultNameList() {
     std::string text;
-    for (const std::string& p : parts) text += (text.empty() ? "" : "+") + p;
+    for (const SimFaultName& f : kSimFaultNames) text.append(text.empty() ? "" : ", ").append(f.name);
     return text;
 }
 
-std::string MacroKeyText(uint8_t usage) {
-    const uint8_t vk = UsageToVk(usage);
-    const std::string name = vk != 0 ? Utf16ToUtf8(MacroKeyName(vk)) : std::string();
-    return name.empty() ? "usage " + Hex(usage, 2) : name;
+std::optional<uint8_t> ParseSimFault(std::string_view text) {
+    for (const SimFaultName& f : kSimFaultNames) {
+        if (f.name == text) return f.code;
+    }
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    if (hex) text.remove_prefix(2);
+    if (text.empty()) return std::nullopt;
+    unsigned value = 0;
+    for (const char c : text) {
+        int digit = -1;
+        if (c >= '0' && c <= '9') digit = c - '0';
+        else if (hex && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+        else if (hex && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+        if (digit < 0) return std::nullopt;
+        value = value * (hex ? 16 : 10) + static_cast<unsigned>(digit);
+        if (value > 255) return std::nullopt;
+    }
+    return static_cast<uint8_t>(value);
 }
 
-} // namespace
+std::optional<uint8_t> ParseSimFault(std::u16string_view text) {
+    std::string narrow;
+    for (const char16_t c : text) {
+        if (c == 0 || c > 0x7F) return std::nullopt;
+        narrow.push_back(static_cast<char>(c));
+    }
+    return ParseSimFault(narrow);
+}
 
 // A boot mouse: three buttons and two more, X, Y and wheel.
 const std::vector<uint8_t>& SimBootMouseDescriptor() {
@@ -106,7 +133,7 @@ bool CSimulatedMouse::OnSetFeature(const uint8_t* report, size_t len) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!plugged_ || report == nullptr) return false;
     if (len != kFeatureLength || report[0] != kSimReportId) {
-        Error("feature report of " + std::to_string(len) + " bytes with id " + Hex(len ? report[0] : 0, 2));
+        Error("feature report of " + std::to_string(len) + " bytes with id " + HexText(len ? report[0] : 0, 2));
         return false;
     }
     const uint8_t code = report[1];
@@ -123,7 +150,7 @@ bool CSimulatedMouse::OnSetFeature(const uint8_t* report, size_t len) {
         size_t i = 2;
         for (uint8_t b : fixed) {
             if (report[i] != b) {
-                Error(CommandName(code) + ": byte " + std::to_string(i) + " is " + Hex(report[i], 2));
+                Error(CommandName(code) + ": byte " + std::to_string(i) + " is " + HexText(report[i], 2));
                 return false;
             }
             ++i;
@@ -349,127 +376,8 @@ bool CSimulatedMouse::LoadFile(const std::string& path) {
     return true;
 }
 
-// --- readable text ---
-
-std::string DescribeDeviceCode(uint32_t code) {
-    const uint8_t kind = static_cast<uint8_t>(code);
-    const uint8_t b1 = static_cast<uint8_t>(code >> 8);
-    const uint8_t b2 = static_cast<uint8_t>(code >> 16);
-    const uint8_t b3 = static_cast<uint8_t>(code >> 24);
-    if (code == 0) return "none";
-    switch (kind) {
-    case 0x00: {
-        if (b3 != 0) break;
-        std::vector<std::string> parts;
-        if (b1 & 0x01) parts.push_back("Ctrl");
-        if (b1 & 0x02) parts.push_back("Shift");
-        if (b1 & 0x04) parts.push_back("Alt");
-        if (b1 & 0x08) parts.push_back("Win");
-        const std::string key = Utf16ToUtf8(KeyName(UsageToVk(b2), CPortableKeyboardLayout()));
-        if (b2 != 0) parts.push_back(key.empty() ? "usage " + Hex(b2, 2) : key);
-        return "key " + JoinPlus(parts);
-    }
-    case 0x01: {
-        static const char* const kButtons[] = {"left", "right", "middle", "back", "forward"};
-        if (b1 == 0 && b3 == 0 && b2 >= 0xF0 && b2 <= 0xF4) return std::string("button ") + kButtons[b2 - 0xF0];
-        break;
-    }
-    case 0x03: {
-        struct Media { uint16_t usage; const char* name; };
-        static const Media kMedia[] = {{0xCD, "Play/Pause"}, {0xB7, "Stop"}, {0xB6, "Previous"},
-                                       {0xB5, "Next"}, {0xE9, "Volume up"}, {0xEA, "Volume down"},
-                                       {0xE2, "Mute"}, {0x183, "Music"}};
-        const uint16_t usage = static_cast<uint16_t>(code >> 16);
-        for (const Media& m : kMedia)
-            if (m.usage == usage) return std::string("media ") + m.name;
-        return "media " + Hex(usage, 4);
-    }
-    case 0x04:
-        if (code == 0x00010004) return "wheel up";
-        if (code == 0x00020004) return "wheel down";
-        break;
-    case 0x07:
-        if (code == 0x00000007) return "disabled";
-        if (code == kKeyMatrixSlot3) return "fixed";
-        if (code == 0x08040007) return "sniper";
-        break;
-    case 0x09:
-        return "macro slot " + std::to_string(b2) + ", " + std::to_string(b3) + " entries";
-    case 0x0A:
-        if (code == 0x0218F00A) return "fire";
-        break;
-    default: break;
-    }
-    return "code " + Hex(code, 8);
-}
-
-std::string DescribeMacroBlock(const uint8_t (&block)[kMacroBlockSize]) {
-    size_t last = 0;  // last entry that is not zero
-    for (size_t i = 1; i < kMacroBlockEntries; ++i)
-        if (block[i * 2] != 0 || block[i * 2 + 1] != 0) last = i;
-    if (last == 0 && block[0] == 0 && block[1] == 0) return "empty";
-    std::string text = "repeat " + std::to_string(block[0] << 8 | block[1]) + ":";
-    const char* separator = " ";
-    auto add = [&](const std::string& item) {
-        text += separator + item;
-        separator = ", ";
-    };
-    for (size_t i = 1; i <= last; ++i) {
-        const uint8_t b = block[i * 2];
-        const uint8_t v = block[i * 2 + 1];
-        if (b == 0) {
-            if (v >= 1 && v <= 3 && i + 1 < kMacroBlockEntries) {
-                static const uint32_t kUnit[] = {0, 20, 50, 100};
-                const uint32_t count = uint32_t{block[(i + 1) * 2]} << 8 | block[(i + 1) * 2 + 1];
-                add(std::to_string(count * kUnit[v]) + " ms");
-                ++i;
-            } else {
-                add("long pause");
-            }
-            continue;
-        }
-        add(std::string(b & 0x80 ? "release " : "press ") + MacroKeyText(v));
-        const uint32_t steps = b & 0x7F;
-        if (steps > 1) add(std::to_string((steps - 1) * 10) + " ms");
-    }
-    return text;
-}
-
 std::string CSimulatedMouse::Describe() const {
-    const SimMemory m = Memory();
-    std::string text;
-    auto line = [&](const std::string& l) { text += l + "\n"; };
-    line("firmware " + std::to_string(m.firmware[0] * 10 + m.firmware[1]));
-    line("report interval " + std::to_string(m.reportInterval) + " ms");
-    std::string dpi = "dpi levels:";
-    for (size_t i = 0; i < 7; ++i) {
-        const int32_t value = DpiOfCode(m.dpiTable[i]);
-        dpi += (i ? ", " : " ") + (value ? std::to_string(value) : std::string("-"));
-    }
-    line(dpi);
-    std::string raw = "dpi table:";
-    for (uint8_t b : m.dpiTable) {
-        char hex[4];
-        std::snprintf(hex, sizeof hex, " %02X", b);
-        raw += hex;
-    }
-    line(raw);
-    line("dpi level value " + std::to_string(m.dpiLevelValue));
-    line("led colour " + Hex(m.ledColour, 8));
-    line("light effect " + std::to_string(m.effect[0]) + " " + std::to_string(m.effect[1]) + " " +
-         std::to_string(m.effect[2]));
-    std::string cycle = "cycle colours:";
-    for (size_t i = 0; i < 3; ++i) {
-        const uint32_t c = uint32_t{m.cycleColours[i * 3]} | uint32_t{m.cycleColours[i * 3 + 1]} << 8 |
-                           uint32_t{m.cycleColours[i * 3 + 2]} << 16;
-        cycle += (i ? ", " : " ") + Hex(c, 8);
-    }
-    line(cycle);
-    for (size_t i = 0; i < kKeyMatrixSlots; ++i)
-        line("slot " + std::to_string(i) + ": " + DescribeDeviceCode(m.keyMatrix[i]));
-    for (int i = 0; i < kMacroSlotCount; ++i)
-        line("macro " + std::to_string(i + 1) + ": " + DescribeMacroBlock(m.macros[i]));
-    return text;
+    return DescribeMemory(Memory());
 }
 
 // --- the HID interfaces ---
@@ -480,18 +388,34 @@ class CSimHandle final : public IHidHandle {
 public:
     CSimHandle(CSimulatedMouse& mouse) : mouse_(mouse), generation_(mouse.Generation()) {}
     bool SetFeature(const uint8_t* report, size_t len) override {
-        return Alive() && mouse_.OnSetFeature(report, len);
+        return Check("set feature report", Alive() && mouse_.OnSetFeature(report, len));
     }
-    bool GetFeature(uint8_t* report, size_t len) override { return Alive() && mouse_.OnGetFeature(report, len); }
+    bool GetFeature(uint8_t* report, size_t len) override {
+        return Check("get feature report", Alive() && mouse_.OnGetFeature(report, len));
+    }
     HidWriteStatus Write(const uint8_t* report, size_t len) override {
-        return Alive() ? mouse_.OnOutput(report, len) : HidWriteStatus::Failed;
+        const HidWriteStatus status = Alive() ? mouse_.OnOutput(report, len) : HidWriteStatus::Failed;
+        Check("write (output report)", status != HidWriteStatus::Failed);
+        return status;
     }
-    bool WaitPendingWrite(uint32_t timeoutMs) override { return Alive() && mouse_.OnWaitPending(timeoutMs); }
+    bool WaitPendingWrite(uint32_t timeoutMs) override {
+        return Check("wait for a pending write", Alive() && mouse_.OnWaitPending(timeoutMs));
+    }
+    std::string LastError() const override { return lastError_; }
 
 private:
     bool Alive() const { return mouse_.Plugged() && mouse_.Generation() == generation_; }
+    // Records a failed call with the simulated mouse's reason.
+    bool Check(const char* call, bool ok) {
+        if (!ok) {
+            lastError_ = std::string(call) + ": " +
+                         (Alive() ? "the simulated mouse refused it" : "the simulated mouse was unplugged");
+        }
+        return ok;
+    }
     CSimulatedMouse& mouse_;
     uint64_t generation_;
+    std::string lastError_;
 };
 
 const std::vector<uint8_t>* DescriptorOf(const std::string& path) {

@@ -12,6 +12,7 @@
 //
 // All members are thread-safe.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -19,6 +20,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "device/HidPort.h"
@@ -52,6 +54,19 @@ static_assert(offsetof(SimMemory, macros) == 124);
 // The simulated vendor interface's report id and feature report count.
 constexpr uint8_t kSimReportId = 0x02;
 constexpr uint16_t kSimFeatureReportCount = 8;
+
+// The commands the simulated mouse can be made to fail, by the names the tools take for them.
+struct SimFaultName {
+    std::string_view name;
+    uint8_t code;
+};
+extern const std::array<SimFaultName, 9> kSimFaultNames;
+// The names in table order, separated by ", ".
+std::string SimFaultNameList();
+// What --fail-command and N640_SIM_FAIL take: one of the names, or a command code in decimal or
+// 0x hex from 0 to 255. nullopt for anything else.
+std::optional<uint8_t> ParseSimFault(std::string_view text);
+std::optional<uint8_t> ParseSimFault(std::u16string_view text);
 
 // The two report descriptors the simulated mouse shows.
 const std::vector<uint8_t>& SimBootMouseDescriptor();
@@ -88,8 +103,7 @@ public:
     SimMemory Memory() const;
     void SetMemory(const SimMemory& memory);
     void SetFirmwareVersion(uint8_t high, uint8_t low);
-    // The memory as text, one line per item, e.g. "slot 5: key Ctrl+C",
-    // "macro 1: repeat 1: press A, 50 ms, release A".
+    // The memory as text (DescribeMemory of device/MemoryText.h).
     std::string Describe() const;
     // Keeps the memory between program runs. LoadFile leaves the memory alone when the file is
     // missing or is not a saved memory.
@@ -119,10 +133,6 @@ private:
     std::vector<uint8_t> commands_;
     std::vector<std::string> errors_;
 };
-
-// Decoders used by Describe, exposed for tests and for the command-line tool.
-std::string DescribeDeviceCode(uint32_t code);                  // "key Ctrl+C", "button left", ...
-std::string DescribeMacroBlock(const uint8_t (&block)[kMacroBlockSize]);  // "repeat 1: press A, ..."
 
 // The simulated mouse's HID interfaces: paths "sim:0" (boot mouse) and "sim:1" (vendor).
 class CSimHidEnumerator final : public IHidEnumerator {

@@ -68,17 +68,21 @@ TEST_F(SimulatedMouse, EveryCommandDecodesBackToWhatWasSent) {
         EXPECT_THAT(text, HasSubstr(line));
 }
 
-TEST(SimulatedMouseText, DeviceCodesAndMacros) {
-    const struct { uint32_t code; const char* text; } codes[] = {
-        {0x00F40001, "button forward"}, {0x00CD0003, "media Play/Pause"}, {0x01830003, "media Music"},
-        {0x00010004, "wheel up"}, {0x00000007, "disabled"}, {0x08040007, "sniper"},
-        {0x000F0800, "key Win+L"}, {0x00E10000, "key LShift"}, {0x00E80000, "key usage 0xE8"},
-        {0x12345678, "code 0x12345678"},
-    };
-    for (const auto& c : codes) EXPECT_EQ(DescribeDeviceCode(c.code), c.text);
-
-    uint8_t block[kMacroBlockSize] = {0x00, 0x02, 0x01, 0x04, 0x00, 0x01, 0x00, 0x64, 0x81, 0x04, 0x01, 0xF0, 0x01, 0xE8};
-    EXPECT_EQ(DescribeMacroBlock(block), "repeat 2: press A, 2000 ms, release A, press Left Button, press usage 0xE8");
+// The one parser of the driver's --fail-command and the tool's N640_SIM_FAIL.
+TEST(SimFaults, NamesAndCodes) {
+    EXPECT_EQ(ParseSimFault("key-matrix"), cmd::KeyMatrix);
+    EXPECT_EQ(ParseSimFault("firmware"), cmd::FirmwareVersion);
+    EXPECT_EQ(ParseSimFault("0x11"), cmd::DpiTable);
+    EXPECT_EQ(ParseSimFault("0X0b"), cmd::DpiLevelValue);
+    EXPECT_EQ(ParseSimFault("18"), 18);
+    EXPECT_EQ(ParseSimFault("255"), 255);
+    for (const char* bad : {"", "0x", "256", "0x100", "-1", "key matrix", "Key-Matrix", "12a", "0xg"}) {
+        EXPECT_EQ(ParseSimFault(bad), std::nullopt) << bad;
+    }
+    EXPECT_EQ(ParseSimFault(u"macro"), cmd::DownloadMacro);
+    EXPECT_EQ(ParseSimFault(u"m\u00e4cro"), std::nullopt);
+    EXPECT_EQ(SimFaultNameList().rfind("report-interval, cycle-colours, ", 0), 0u);
+    EXPECT_EQ(SimFaultNameList().size() - SimFaultNameList().rfind(", firmware"), 10u);
 }
 
 TEST_F(SimulatedMouse, FailedCommandSendsNoData) {

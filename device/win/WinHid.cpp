@@ -8,10 +8,12 @@ extern "C" {
 #include <hidpi.h>
 }
 
+#include <string>
 #include <vector>
 
 #include "device/PlatformHid.h"
 #include "device/USBDriver.h"
+#include "device/win/DeviceIds.h"
 #include "platform/Text.h"
 
 namespace n640 {
@@ -44,6 +46,19 @@ private:
     HANDLE h_;
 };
 
+// "The device is not connected. (error 1167)".
+std::string SystemErrorText(DWORD code) {
+    wchar_t* text = nullptr;
+    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                       FORMAT_MESSAGE_IGNORE_INSERTS,
+                                   nullptr, code, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+    std::string result = n != 0 && text != nullptr ? Narrow(text) : std::string();
+    if (text != nullptr) LocalFree(text);
+    while (!result.empty() && (result.back() == '\n' || result.back() == '\r' || result.back() == ' ')) result.pop_back();
+    if (!result.empty()) result += " ";
+    return result + "(error " + std::to_string(code) + ")";
+}
+
 HANDLE OpenProbe(const std::string& path) {
     return CreateFileW(Wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                        FILE_FLAG_BACKUP_SEMANTICS, nullptr);
@@ -59,13 +74,18 @@ public:
 
     bool SetFeature(const uint8_t* report, size_t len) override {
         std::vector<uint8_t> buffer(report, report + len);
-        return HidD_SetFeature(handle_.get(), buffer.data(), static_cast<ULONG>(len)) != FALSE;
+        return HidD_SetFeature(handle_.get(), buffer.data(), static_cast<ULONG>(len)) != FALSE ||
+               Fail("HidD_SetFeature");
     }
     bool GetFeature(uint8_t* report, size_t len) override {
-        return HidD_GetFeature(handle_.get(), report, static_cast<ULONG>(len)) != FALSE;
+        return HidD_GetFeature(handle_.get(), report, static_cast<ULONG>(len)) != FALSE || Fail("HidD_GetFeature");
     }
     HidWriteStatus Write(const uint8_t* report, size_t len) override {
-        if (pending_ || len > sizeof buffer_) return HidWriteStatus::Failed;
+        if (pending_ || len > sizeof buffer_) {
+            lastError_ = pending_ ? "WriteFile (output report): a write is still pending"
+                                  : "WriteFile (output report): a report of " + std::to_string(len) + " bytes is refused";
+            return HidWriteStatus::Failed;
+        }
         // The system may read the buffer until the write finishes: it must outlive the call.
         std::copy(report, report + len, buffer_);
         overlapped_ = OVERLAPPED{};
@@ -78,21 +98,36 @@ public:
             pending_ = true;
             return HidWriteStatus::Pending;
         }
+        Fail("WriteFile (output report)");
         return HidWriteStatus::Failed;
     }
     bool WaitPendingWrite(uint32_t timeoutMs) override {
-        if (!pending_) return false;
+        if (!pending_) {
+            lastError_ = "wait for a pending write: no write is pending";
+            return false;
+        }
         DWORD written = 0;
         if (WaitForSingleObject(event_.get(), timeoutMs) == WAIT_OBJECT_0) {
             pending_ = false;
             ResetEvent(event_.get());
-            return GetOverlappedResult(handle_.get(), &overlapped_, &written, FALSE) != FALSE;
+            return GetOverlappedResult(handle_.get(), &overlapped_, &written, FALSE) != FALSE ||
+                   Fail("GetOverlappedResult (output report)");
         }
         Cancel();
+        lastError_ = "WaitForSingleObject (output report): the write did not finish in " + std::to_string(timeoutMs) +
+                     " ms and was cancelled";
+        return false;
+    }
+    std::string LastError() const override { return lastError_; }
+
+private:
+    // Records the failed call with GetLastError and its system text.
+    bool Fail(const char* call) {
+        const DWORD code = GetLastError();
+        lastError_ = std::string(call) + ": " + SystemErrorText(code);
         return false;
     }
 
-private:
     // Cancels the write in flight and waits until the system has let go of the buffer.
     void Cancel() {
         CancelIo(handle_.get());
@@ -107,6 +142,7 @@ private:
     OVERLAPPED overlapped_{};
     uint8_t buffer_[kOutputReportSize]{};
     bool pending_ = false;
+    std::string lastError_;
 };
 
 } // namespace

@@ -126,14 +126,14 @@ const std::u16string& CChooserModel::AdvancedPath(int row) const {
 
 void CChooserModel::TakeVisiblePageResult() {
     result_.value = 0;
-    result_.kind = 0;
+    result_.kind = ChoiceKind::Function;
     switch (tab_) {
     case ChooserTab::KeyCombination:
-        result_.kind = kTypeCombination;
+        result_.kind = ChoiceKind::Combination;
         result_.value = EncodeCombination(ctrl_, shift_, alt_, win_, capturedVk_);
         break;
     case ChooserTab::Macro:
-        result_.kind = kTypeMacro;
+        result_.kind = ChoiceKind::Macro;
         result_.value = macroId_;
         break;
     case ChooserTab::Basic:
@@ -142,7 +142,7 @@ void CChooserModel::TakeVisiblePageResult() {
         break;
     case ChooserTab::Advanced:
         if (advancedRow_ >= 0 && !advancedPaths_[static_cast<size_t>(advancedRow_)].empty()) {
-            result_.kind = kTypeSoftware;
+            result_.kind = ChoiceKind::Software;
             result_.value = SoftwareCode(advancedRow_, result_.input);
             result_.advChoice = advancedRow_;
             result_.advPath = advancedPaths_[static_cast<size_t>(advancedRow_)];
@@ -162,14 +162,14 @@ ChooserEnd CChooserModel::DefaultSetting() {
     ReleaseCapture();
     if (result_.input < 0 || result_.input >= kInputCount) return ChooserEnd::Cancel;
     result_.value = static_cast<uint32_t>(kDefaultTypes[static_cast<size_t>(result_.input)]);
-    result_.kind = 0;
+    result_.kind = ChoiceKind::Function;
     return ChooserEnd::Ok;
 }
 
 ChooserEnd CChooserModel::Ok() {
     if (disabled_) {
         result_.value = kDisableValue;
-        result_.kind = kTypeDisable;
+        result_.kind = ChoiceKind::Disable;
     } else {
         TakeVisiblePageResult();
     }

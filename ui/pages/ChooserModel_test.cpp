@@ -90,7 +90,7 @@ TEST(ChooserModel, OkTakesTheVisiblePagesResult) {
         c.model.OnCapturedKey(17, 0);
         c.model.OnCapturedKey(kVkC, 0);
         EXPECT_EQ(c.model.Ok(), ChooserEnd::Ok);
-        EXPECT_EQ(c.model.Result().kind, kTypeCombination);
+        EXPECT_EQ(c.model.Result().kind, ChoiceKind::Combination);
         EXPECT_EQ(c.model.Result().value, EncodeCombination(true, false, false, false, kVkC));
     }
     {   // Nothing usable entered: OK acts as Cancel.
@@ -103,7 +103,7 @@ TEST(ChooserModel, OkTakesTheVisiblePagesResult) {
         EXPECT_EQ(c.model.Ok(), ChooserEnd::Cancel);
         c.model.SelectBasicRow(0);
         EXPECT_EQ(c.model.Ok(), ChooserEnd::Ok);
-        EXPECT_EQ(c.model.Result().kind, 0);
+        EXPECT_EQ(c.model.Result().kind, ChoiceKind::Function);
         EXPECT_EQ(c.model.Result().value, static_cast<uint32_t>(kBasicList[0].type));
     }
     {
@@ -113,7 +113,7 @@ TEST(ChooserModel, OkTakesTheVisiblePagesResult) {
         EXPECT_EQ(c.model.Ok(), ChooserEnd::Cancel);
         c.model.SelectMacro(0x15000001);
         EXPECT_EQ(c.model.Ok(), ChooserEnd::Ok);
-        EXPECT_EQ(c.model.Result().kind, kTypeMacro);
+        EXPECT_EQ(c.model.Result().kind, ChoiceKind::Macro);
         EXPECT_EQ(c.model.Result().value, 0x15000001u);
     }
     {   // Disabled wins over whatever a page holds.
@@ -121,7 +121,7 @@ TEST(ChooserModel, OkTakesTheVisiblePagesResult) {
         c.model.OnCapturedKey(kVkC, 0);
         c.model.ToggleDisable();
         EXPECT_EQ(c.model.Ok(), ChooserEnd::Ok);
-        EXPECT_EQ(c.model.Result().kind, kTypeDisable);
+        EXPECT_EQ(c.model.Result().kind, ChoiceKind::Disable);
         EXPECT_EQ(c.model.Result().value, 7u);
     }
 }
@@ -138,7 +138,7 @@ TEST(ChooserModel, SoftwareRowNeedsAPath) {
     c.model.SetAdvancedPath(1, longPath);
     EXPECT_EQ(c.model.CheckedAdvancedRow(), 1);
     ASSERT_EQ(c.model.Ok(), ChooserEnd::Ok);
-    EXPECT_EQ(c.model.Result().kind, kTypeSoftware);
+    EXPECT_EQ(c.model.Result().kind, ChoiceKind::Software);
     EXPECT_EQ(c.model.Result().value, SoftwareCode(1, kInputMiddle));
     EXPECT_EQ(c.model.Result().advChoice, 1);
     EXPECT_EQ(c.model.Result().advPath, longPath.substr(0, 259));
@@ -155,7 +155,7 @@ TEST(ChooserModel, DefaultSettingChoosesTheInputsDefaultType) {
     c.model.SelectBasicRow(3);
     EXPECT_EQ(c.model.DefaultSetting(), ChooserEnd::Ok);
     EXPECT_EQ(c.model.Result().value, 22u);
-    EXPECT_EQ(c.model.Result().kind, 0);
+    EXPECT_EQ(c.model.Result().kind, ChoiceKind::Function);
 }
 
 TEST(ChooserModel, CategoryTexts) {

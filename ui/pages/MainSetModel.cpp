@@ -8,6 +8,11 @@
 
 namespace n640 {
 
+static_assert(static_cast<int>(ChoiceKind::Combination) == kTypeCombination);
+static_assert(static_cast<int>(ChoiceKind::Macro) == kTypeMacro);
+static_assert(static_cast<int>(ChoiceKind::Software) == kTypeSoftware);
+static_assert(static_cast<int>(ChoiceKind::Disable) == kTypeDisable);
+
 namespace {
 
 // dpiLevels and the seven reserved ints after them are cleared before the levels are rewritten.
@@ -112,8 +117,7 @@ int CheckScrollLines(std::u16string_view text) {
     return digits == 0 ? 1 : number;
 }
 
-bool TranslateDefaultLabel(ButtonRecord& record) {
-    const bool chinese = UiChinese();
+bool TranslateDefaultLabel(ButtonRecord& record, bool chinese) {
     const std::u16string label = GetLabel(record);
     for (const auto& pair : kDefaultLabels) {
         const auto from = chinese ? pair.english : pair.chinese;
@@ -126,8 +130,7 @@ bool TranslateDefaultLabel(ButtonRecord& record) {
     return false;
 }
 
-std::u16string WriteBackMessage(WriteBackOutcome outcome) {
-    const bool chinese = UiChinese();
+std::u16string WriteBackMessage(WriteBackOutcome outcome, bool chinese) {
     switch (outcome) {
     case WriteBackOutcome::LeftClickRequired:
         return chinese ? u"请保留至少一个键为\"单击\"功能!"
@@ -142,12 +145,11 @@ std::u16string WriteBackMessage(WriteBackOutcome outcome) {
 }
 
 WriteBackOutcome WriteBackChoice(ProfileImage& image, MacroAssignments& assignments, const ChooserResult& result,
-                                 std::span<const MacroRecord> library) {
+                                 std::span<const MacroRecord> library, bool chinese) {
     const int i = result.input;
     if (i < 0 || i >= kInputCount || result.value == 0) return WriteBackOutcome::NothingChosen;
-    const int kind = result.kind;
-    const bool ownKind = kind == kTypeCombination || kind == kTypeMacro || kind == kTypeSoftware || kind == kTypeDisable;
-    const int type = ownKind ? kind : static_cast<int>(result.value);
+    const ChoiceKind kind = result.kind;
+    const int type = kind == ChoiceKind::Function ? static_cast<int>(result.value) : static_cast<int>(kind);
 
     if (type != kTypeClick && !OtherInputHasLeftClick(image, i)) return WriteBackOutcome::LeftClickRequired;
     if (result.value == static_cast<uint32_t>(kTypeSnipe) && (i == kInputWheelUp || i == kInputWheelDown)) {
@@ -156,13 +158,13 @@ WriteBackOutcome WriteBackChoice(ProfileImage& image, MacroAssignments& assignme
 
     ButtonRecord& b = image.buttons[i];
     assignments[static_cast<size_t>(i)] = 0;
-    b.type = kind;
+    b.type = type;
     switch (kind) {
-    case kTypeCombination:
+    case ChoiceKind::Combination:
         b.comboCode = result.value;
         SetLabel(b, CombinationText(result.value));
         break;
-    case kTypeMacro: {
+    case ChoiceKind::Macro: {
         assignments[static_cast<size_t>(i)] = result.value;
         b.macroId = result.value;
         const auto it = std::find_if(library.begin(), library.end(),
@@ -175,7 +177,7 @@ WriteBackOutcome WriteBackChoice(ProfileImage& image, MacroAssignments& assignme
         SetLabel(b, name);
         break;
     }
-    case kTypeSoftware: {
+    case ChoiceKind::Software: {
         static constexpr uint32_t kKinds[] = {kSoftSound, kSoftProgram, kSoftFile, kSoftFolder};
         b.softCode = result.value;
         SetSoftPath(b, result.advPath);
@@ -183,12 +185,9 @@ WriteBackOutcome WriteBackChoice(ProfileImage& image, MacroAssignments& assignme
         b.softKind = kKinds[static_cast<size_t>(std::clamp(result.advChoice, 0, 3))];
         break;
     }
-    case kTypeDisable:
-        SetLabel(b, FunctionName(kTypeDisable));
-        break;
-    default:
-        b.type = static_cast<int>(result.value);
-        SetLabel(b, FunctionName(b.type));
+    case ChoiceKind::Disable:
+    case ChoiceKind::Function:
+        SetLabel(b, FunctionName(type, chinese));
         break;
     }
     return WriteBackOutcome::Written;

@@ -46,15 +46,25 @@ int ReportRateOf(const ProfileImage& image);
 // at 30. Returns the number the entry then shows.
 int CheckScrollLines(std::u16string_view entryText);
 
-// Brings an input's label into the interface language when it is one of the seven default names
-// of the other language. Returns whether the label changed.
-bool TranslateDefaultLabel(ButtonRecord& record);
+// Brings an input's label into the interface language (chinese: Simplified Chinese, else
+// English) when it is one of the seven default names of the other language. Returns whether the
+// label changed.
+bool TranslateDefaultLabel(ButtonRecord& record, bool chinese);
+
+// What the chooser chose. The values are the function types the input's record then keeps.
+enum class ChoiceKind : int {
+    Function = 0,       // a basic function or the default setting: value is its function type
+    Combination = 5,    // value is the combination code
+    Macro = 6,          // value is the macro id
+    Software = 19,      // value is the software function's code
+    Disable = 121,
+};
 
 // The chooser's result.
 struct ChooserResult {
     int input = 0;
     uint32_t value = 0;        // 0 = nothing chosen
-    int kind = 0;              // 0 function type, 5 combination, 6 macro, 19 software, 121 disable
+    ChoiceKind kind = ChoiceKind::Function;
     int advChoice = 0;         // software function: 0 sound, 1 program, 2 file, 3 folder
     std::u16string advPath;
 };
@@ -66,14 +76,14 @@ enum class WriteBackOutcome {
     NoSniperOnWheel,           // the sniper on wheel up or down
 };
 
-// The message a refused choice shows, in the interface language (UiChinese) ("" when nothing was refused).
-std::u16string WriteBackMessage(WriteBackOutcome outcome);
+// The message a refused choice shows, in the interface language ("" when nothing was refused).
+std::u16string WriteBackMessage(WriteBackOutcome outcome, bool chinese);
 
 // Writes an accepted chooser result into the input's record and MacroAssignments; a refused one
-// changes nothing. Labels use the interface language; a macro's label is the name of the first
-// library record with the chosen id.
+// changes nothing. Labels are in the interface language; a macro's label is the name of the
+// first library record with the chosen id.
 WriteBackOutcome WriteBackChoice(ProfileImage& image, MacroAssignments& assignments,
-                                 const ChooserResult& result, std::span<const MacroRecord> library);
+                                 const ChooserResult& result, std::span<const MacroRecord> library, bool chinese);
 
 // softCode of a software-function choice for an input.
 constexpr uint32_t SoftwareCode(int choice, int input) {

@@ -23,14 +23,6 @@ ProfileImage WithDefaultTypes() {
     return image;
 }
 
-class UiLanguageGuard {
-public:
-    explicit UiLanguageGuard(bool chinese) : saved_(UiChinese()) { SetUiChinese(chinese); }
-    ~UiLanguageGuard() { SetUiChinese(saved_); }
-private:
-    bool saved_;
-};
-
 TEST(MainSetModel, DpiClicksKeepOneToSevenLevelsInTableOrder) {
     ProfileImage image = ZeroProfileImage();
     ASSERT_TRUE(SetDpiLevels(image, std::vector<int>{7000}));
@@ -86,41 +78,42 @@ TEST(MainSetModel, ScrollLinesEntryCheck) {
 TEST(MainSetModel, DefaultLabelsFollowTheInterfaceLanguage) {
     ButtonRecord b{};
     SetLabel(b, u"菜单");
-    {
-        UiLanguageGuard english(false);
-        EXPECT_TRUE(TranslateDefaultLabel(b));
-        EXPECT_EQ(GetLabel(b), u"Menu");
-        EXPECT_FALSE(TranslateDefaultLabel(b));
-    }
-    UiLanguageGuard chinese(true);
-    EXPECT_TRUE(TranslateDefaultLabel(b));
+    EXPECT_TRUE(TranslateDefaultLabel(b, false));
+    EXPECT_EQ(GetLabel(b), u"Menu");
+    EXPECT_FALSE(TranslateDefaultLabel(b, false));
+    EXPECT_TRUE(TranslateDefaultLabel(b, true));
     EXPECT_EQ(GetLabel(b), u"菜单");
     SetLabel(b, u"Ctrl + C");
-    EXPECT_FALSE(TranslateDefaultLabel(b));
+    EXPECT_FALSE(TranslateDefaultLabel(b, true));
 }
 
 TEST(MainSetModel, LeftClickAndSniperRulesRefuseWithoutChanges) {
-    UiLanguageGuard english(false);
     ProfileImage image = WithDefaultTypes();
     MacroAssignments assignments{};
     const ProfileImage before = image;
 
-    EXPECT_EQ(WriteBackChoice(image, assignments, {0, kTypeMenu, 0, 0, {}}, {}), WriteBackOutcome::LeftClickRequired);
-    EXPECT_EQ(WriteBackChoice(image, assignments, {6, kTypeSnipe, 0, 0, {}}, {}), WriteBackOutcome::NoSniperOnWheel);
+    EXPECT_EQ(WriteBackChoice(image, assignments, {0, kTypeMenu, ChoiceKind::Function, 0, {}}, {}, false),
+              WriteBackOutcome::LeftClickRequired);
+    EXPECT_EQ(WriteBackChoice(image, assignments, {6, kTypeSnipe, ChoiceKind::Function, 0, {}}, {}, false),
+              WriteBackOutcome::NoSniperOnWheel);
     EXPECT_EQ(std::memcmp(&image, &before, sizeof image), 0);
-    EXPECT_EQ(WriteBackMessage(WriteBackOutcome::NoSniperOnWheel), u"This key can not use the sniper function!");
+    EXPECT_EQ(WriteBackMessage(WriteBackOutcome::NoSniperOnWheel, false), u"This key can not use the sniper function!");
 
-    EXPECT_EQ(WriteBackChoice(image, assignments, {0, kTypeClick, 0, 0, {}}, {}), WriteBackOutcome::Written);
-    EXPECT_EQ(WriteBackChoice(image, assignments, {4, kTypeSnipe, 0, 0, {}}, {}), WriteBackOutcome::Written);
+    EXPECT_EQ(WriteBackChoice(image, assignments, {0, kTypeClick, ChoiceKind::Function, 0, {}}, {}, false),
+              WriteBackOutcome::Written);
+    EXPECT_EQ(WriteBackChoice(image, assignments, {4, kTypeSnipe, ChoiceKind::Function, 0, {}}, {}, false),
+              WriteBackOutcome::Written);
     EXPECT_EQ(GetLabel(image.buttons[4]), u"SNIPE");
     // A second left click makes the first one free to change.
-    EXPECT_EQ(WriteBackChoice(image, assignments, {2, kTypeClick, 0, 0, {}}, {}), WriteBackOutcome::Written);
-    EXPECT_EQ(WriteBackChoice(image, assignments, {0, kTypeMenu, 0, 0, {}}, {}), WriteBackOutcome::Written);
-    EXPECT_EQ(WriteBackChoice(image, assignments, {1, 0, 0, 0, {}}, {}), WriteBackOutcome::NothingChosen);
+    EXPECT_EQ(WriteBackChoice(image, assignments, {2, kTypeClick, ChoiceKind::Function, 0, {}}, {}, false),
+              WriteBackOutcome::Written);
+    EXPECT_EQ(WriteBackChoice(image, assignments, {0, kTypeMenu, ChoiceKind::Function, 0, {}}, {}, false),
+              WriteBackOutcome::Written);
+    EXPECT_EQ(WriteBackChoice(image, assignments, {1, 0, ChoiceKind::Function, 0, {}}, {}, false),
+              WriteBackOutcome::NothingChosen);
 }
 
 TEST(MainSetModel, WriteBackByKind) {
-    UiLanguageGuard english(false);
     ProfileImage image = WithDefaultTypes();
     MacroAssignments assignments{};
     std::vector<MacroRecord> library(3);
@@ -129,38 +122,62 @@ TEST(MainSetModel, WriteBackByKind) {
     std::u16string name = u"Reload";
     std::copy(name.begin(), name.end(), library[1].name);
 
-    ASSERT_EQ(WriteBackChoice(image, assignments, {3, 0x00060300, kTypeCombination, 0, {}}, library),
+    ASSERT_EQ(WriteBackChoice(image, assignments, {3, 0x00060300, ChoiceKind::Combination, 0, {}}, library, false),
               WriteBackOutcome::Written);
     EXPECT_EQ(image.buttons[3].type, kTypeCombination);
     EXPECT_EQ(image.buttons[3].comboCode, 0x00060300u);
     EXPECT_EQ(GetLabel(image.buttons[3]), u"Shift + Ctrl + C");
 
-    ASSERT_EQ(WriteBackChoice(image, assignments, {2, 0x15000042, kTypeMacro, 0, {}}, library), WriteBackOutcome::Written);
+    ASSERT_EQ(WriteBackChoice(image, assignments, {2, 0x15000042, ChoiceKind::Macro, 0, {}}, library, false),
+              WriteBackOutcome::Written);
     EXPECT_EQ(assignments[2], 0x15000042u);
     EXPECT_EQ(image.buttons[2].macroId, 0x15000042u);
     EXPECT_EQ(GetLabel(image.buttons[2]), u"Reload");
 
     // Leaving the macro clears the assignment but keeps macroId.
-    ASSERT_EQ(WriteBackChoice(image, assignments, {2, kTypeVolumeUp, 0, 0, {}}, library), WriteBackOutcome::Written);
+    ASSERT_EQ(WriteBackChoice(image, assignments, {2, kTypeVolumeUp, ChoiceKind::Function, 0, {}}, library, false),
+              WriteBackOutcome::Written);
     EXPECT_EQ(assignments[2], 0u);
     EXPECT_EQ(image.buttons[2].macroId, 0x15000042u);
     EXPECT_EQ(GetLabel(image.buttons[2]), u"Volume up");
 
     const std::u16string longPath(300, u'p');
-    ASSERT_EQ(WriteBackChoice(image, assignments, {4, SoftwareCode(1, 4), kTypeSoftware, 1, longPath}, library),
-              WriteBackOutcome::Written);
+    ASSERT_EQ(
+        WriteBackChoice(image, assignments, {4, SoftwareCode(1, 4), ChoiceKind::Software, 1, longPath}, library, false),
+        WriteBackOutcome::Written);
     EXPECT_EQ(image.buttons[4].softKind, kSoftProgram);
     EXPECT_EQ(image.buttons[4].softCode, 0x00D40006u);
     EXPECT_EQ(GetSoftPath(image.buttons[4]), longPath.substr(0, 259));
     EXPECT_EQ(GetLabel(image.buttons[4]), longPath.substr(0, 259));
 
-    ASSERT_EQ(WriteBackChoice(image, assignments, {5, 7, kTypeDisable, 0, {}}, library), WriteBackOutcome::Written);
+    ASSERT_EQ(WriteBackChoice(image, assignments, {5, 7, ChoiceKind::Disable, 0, {}}, library, false),
+              WriteBackOutcome::Written);
     EXPECT_EQ(image.buttons[5].type, kTypeDisable);
     EXPECT_EQ(GetLabel(image.buttons[5]), u"Disable key");
 
     // Default setting of input 6: type 22, labelled in the interface language.
-    ASSERT_EQ(WriteBackChoice(image, assignments, {6, 22, 0, 0, {}}, library), WriteBackOutcome::Written);
+    ASSERT_EQ(WriteBackChoice(image, assignments, {6, 22, ChoiceKind::Function, 0, {}}, library, false),
+              WriteBackOutcome::Written);
     EXPECT_EQ(GetLabel(image.buttons[6]), u"Scroll down");
+}
+
+// The language comes with the call, whatever the process-wide flag says.
+TEST(MainSetModel, LabelsAndMessagesInTheGivenLanguage) {
+    const bool saved = UiChinese();
+    SetUiChinese(false);
+    ProfileImage image = WithDefaultTypes();
+    MacroAssignments assignments{};
+    ASSERT_EQ(WriteBackChoice(image, assignments, {6, 22, ChoiceKind::Function, 0, {}}, {}, true),
+              WriteBackOutcome::Written);
+    EXPECT_EQ(GetLabel(image.buttons[6]), u"滚轮后滚");
+    ASSERT_EQ(WriteBackChoice(image, assignments, {5, 7, ChoiceKind::Disable, 0, {}}, {}, true),
+              WriteBackOutcome::Written);
+    EXPECT_EQ(GetLabel(image.buttons[5]), u"禁用按键");
+    EXPECT_EQ(WriteBackMessage(WriteBackOutcome::NoSniperOnWheel, true), u"此按键不可使用狙击功能!");
+    SetUiChinese(true);
+    EXPECT_EQ(WriteBackMessage(WriteBackOutcome::LeftClickRequired, false),
+              u"At least one button must be configured as 'Left click'!");
+    SetUiChinese(saved);
 }
 
 } // namespace

@@ -235,7 +235,7 @@ void CDlgMainSet::EditInput(int input) {
     if (input < 0 || input >= kInputCount) return;
     editingInput_ = input;
     ProfileImage& image = *args_.profile;
-    TranslateDefaultLabel(image.buttons[input]);
+    TranslateDefaultLabel(image.buttons[input], UiChinese());
 
     CSettingDlg chooser;
     const ChooserEnd end = chooser.Run(ChooserArgs{.parent = Hwnd(), .installDir = args_.installDir, .input = input,
@@ -244,8 +244,8 @@ void CDlgMainSet::EditInput(int input) {
     if (end == ChooserEnd::Ok) {
         std::span<const MacroRecord> library;
         if (args_.macros) library = {&args_.macros->Record(0), CMacroLibrary::Size()};
-        const WriteBackOutcome outcome = WriteBackChoice(image, *args_.assignments, chooser.Result(), library);
-        if (const std::u16string text = WriteBackMessage(outcome); !text.empty() && args_.notifier)
+        const WriteBackOutcome outcome = WriteBackChoice(image, *args_.assignments, chooser.Result(), library, UiChinese());
+        if (const std::u16string text = WriteBackMessage(outcome, UiChinese()); !text.empty() && args_.notifier)
             args_.notifier->ShowInfo(text);
     }
     ShowView();
