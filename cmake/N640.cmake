@@ -7,6 +7,9 @@ if(WIN32)
   add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
   # One self-contained executable: no MinGW runtime DLL beside it.
   add_link_options(-static -static-libgcc -static-libstdc++)
+  # Release programs carry no symbols and no unreferenced functions or data.
+  add_compile_options("$<$<CONFIG:Release>:-ffunction-sections;-fdata-sections>")
+  add_link_options("$<$<CONFIG:Release>:-Wl,--gc-sections;-s>")
 endif()
 
 if(N640_SANITIZE)

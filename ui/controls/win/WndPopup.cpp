@@ -52,36 +52,6 @@ void NineSlice(Gdiplus::Graphics& g, Gdiplus::Bitmap& picture, int w, int h) {
 
 } // namespace
 
-std::unique_ptr<Gdiplus::Bitmap> LoadPngResource(int id) {
-    HMODULE module = GetModuleHandleW(nullptr);
-    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), L"PNG");
-    if (!found) return nullptr;
-    const DWORD size = SizeofResource(module, found);
-    HGLOBAL loaded = LoadResource(module, found);
-    const void* data = loaded ? LockResource(loaded) : nullptr;
-    if (!data || size == 0) return nullptr;
-    HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
-    if (!copy) return nullptr;
-    std::memcpy(GlobalLock(copy), data, size);
-    GlobalUnlock(copy);
-    IStream* stream = nullptr;
-    if (FAILED(CreateStreamOnHGlobal(copy, TRUE, &stream))) {
-        GlobalFree(copy);
-        return nullptr;
-    }
-    std::unique_ptr<Gdiplus::Bitmap> decoded(Gdiplus::Bitmap::FromStream(stream));
-    std::unique_ptr<Gdiplus::Bitmap> own;
-    if (decoded && decoded->GetLastStatus() == Gdiplus::Ok) {
-        // A copy of our own: the decoded picture keeps reading its stream.
-        own.reset(decoded->Clone(0, 0, static_cast<INT>(decoded->GetWidth()), static_cast<INT>(decoded->GetHeight()),
-                                 PixelFormat32bppARGB));
-    }
-    decoded.reset();
-    stream->Release();
-    if (own && own->GetLastStatus() != Gdiplus::Ok) own.reset();
-    return own;
-}
-
 CWndPopup::CWndPopup() = default;
 CWndPopup::~CWndPopup() {
     closing_ = true;  // no notice to the owner from a destructor

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "ui/controls/PopupMenuModel.h"
+#include "ui/controls/win/SkinImage.h"
 #include "ui/controls/win/Window.h"
 
 namespace Gdiplus {
@@ -20,9 +21,6 @@ class Graphics;
 }
 
 namespace n640::win {
-
-// A PNG picture from the program's "PNG" resources; null when there is none.
-std::unique_ptr<Gdiplus::Bitmap> LoadPngResource(int id);
 
 class CWndPopup : public CWindow {
 public:
