@@ -1,6 +1,7 @@
 #include "i18n/CodePage.h"
 
 #include <array>
+#include <cstring>
 #include <set>
 #include <vector>
 
@@ -192,8 +193,10 @@ size_t CodePageCount() {
     return pages.size();
 }
 
-std::u16string DecodeUtf8(std::string_view in) {
-    std::u16string out(in.size(), u'\0');  // never more units than bytes
+// Runs of ASCII are copied sixteen or eight bytes a step, two- and three-byte sequences taken at
+// once; everything else goes through the general path.
+void DecodeUtf8Into(std::string_view in, std::u16string& out) {
+    out.resize(in.size());  // never more units than bytes
     char16_t* o = out.data();
     const auto* p = reinterpret_cast<const uint8_t*>(in.data());
     const size_t n = in.size();
@@ -201,9 +204,49 @@ std::u16string DecodeUtf8(std::string_view in) {
     while (i < n) {
         const uint8_t b = p[i];
         if (b < 0x80) {
+            if (i + 16 <= n) {
+                // Through a local copy: the stores cannot change it, so the widening vectorises.
+                uint8_t chunk[16];
+                std::memcpy(chunk, p + i, sizeof chunk);
+                uint64_t lo, hi;
+                std::memcpy(&lo, chunk, sizeof lo);
+                std::memcpy(&hi, chunk + 8, sizeof hi);
+                if (((lo | hi) & 0x8080808080808080ull) == 0) {
+                    for (size_t k = 0; k < 16; ++k) o[k] = chunk[k];
+                    o += 16;
+                    i += 16;
+                    continue;
+                }
+            }
+            if (i + 8 <= n) {
+                uint8_t chunk[8];
+                std::memcpy(chunk, p + i, sizeof chunk);
+                uint64_t word;
+                std::memcpy(&word, chunk, sizeof word);
+                if ((word & 0x8080808080808080ull) == 0) {
+                    for (size_t k = 0; k < 8; ++k) o[k] = chunk[k];
+                    o += 8;
+                    i += 8;
+                    continue;
+                }
+            }
             *o++ = b;
             ++i;
             continue;
+        }
+        if ((b & 0xE0) == 0xC0 && i + 1 < n && (p[i + 1] & 0xC0) == 0x80 && b >= 0xC2) {
+            *o++ = static_cast<char16_t>((b & 0x1F) << 6 | (p[i + 1] & 0x3F));
+            i += 2;
+            continue;
+        }
+        if ((b & 0xF0) == 0xE0 && i + 2 < n && (p[i + 1] & 0xC0) == 0x80 && (p[i + 2] & 0xC0) == 0x80) {
+            // Three bytes: what the general path below gives when they decode.
+            const uint32_t code = (b & 0x0Fu) << 12 | (p[i + 1] & 0x3Fu) << 6 | (p[i + 2] & 0x3Fu);
+            if (code >= 0x800 && (code < 0xD800 || code > 0xDFFF)) {
+                *o++ = static_cast<char16_t>(code);
+                i += 3;
+                continue;
+            }
         }
         int extra = 0;
         uint32_t code = 0;
@@ -219,8 +262,7 @@ std::u16string DecodeUtf8(std::string_view in) {
         }
         i += j;
         if (j <= static_cast<size_t>(extra)) {
-            // A truncated sequence: one '?' for the lead and the continuation bytes seen so far.
-            *o++ = u'?';
+            *o++ = u'?';  // truncated: one '?' for the lead and the continuation bytes seen
         } else if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
             *o++ = u'?';
         } else if (code >= 0x10000) {
@@ -232,6 +274,11 @@ std::u16string DecodeUtf8(std::string_view in) {
         }
     }
     out.resize(static_cast<size_t>(o - out.data()));
+}
+
+std::u16string DecodeUtf8(std::string_view in) {
+    std::u16string out;
+    DecodeUtf8Into(in, out);
     return out;
 }
 

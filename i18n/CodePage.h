@@ -35,6 +35,8 @@ size_t CodePageCount();
 
 // UTF-8 to UTF-16; a sequence that does not decode becomes '?'.
 std::u16string DecodeUtf8(std::string_view bytes);
+// The same into out, reusing its storage.
+void DecodeUtf8Into(std::string_view bytes, std::u16string& out);
 
 // Bytes in a code page to UTF-16. UTF-8, UTF-16 and UTF-32 (both byte orders) are converted here
 // on every platform; the rest by the platform: MultiByteToWideChar on Windows; elsewhere

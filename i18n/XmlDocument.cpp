@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <unordered_map>
 
@@ -166,7 +167,15 @@ size_t FindUnit(std::u16string_view text, size_t from, char16_t c) {
         std::memcpy(&b, p + i + 4, sizeof b);
         a ^= pattern;
         b ^= pattern;
-        if (((a - kLanes) & ~a & kHigh) | ((b - kLanes) & ~b & kHigh)) break;
+        const uint64_t ma = (a - kLanes) & ~a & kHigh;
+        const uint64_t mb = (b - kLanes) & ~b & kHigh;
+        if (ma | mb) {
+            if constexpr (std::endian::native == std::endian::little) {
+                // The lowest marked lane is the first match (a borrow only marks lanes above one).
+                return ma ? i + std::countr_zero(ma) / 16 : i + 4 + std::countr_zero(mb) / 16;
+            }
+            break;
+        }
     }
     for (; i < size; ++i) {
         if (p[i] == c) return i;
@@ -401,15 +410,30 @@ inline void Scan(std::u16string_view text, size_t pos, Token& n) {
     return;
 }
 
+// Whether n units at a and at b are the same, four a step (names are short: no library call).
+inline bool SameUnits(const char16_t* a, const char16_t* b, size_t n) {
+    size_t k = 0;
+    for (; k + 4 <= n; k += 4) {
+        uint64_t x, y;
+        std::memcpy(&x, a + k, sizeof x);
+        std::memcpy(&y, b + k, sizeof y);
+        if (x != y) return false;
+    }
+    for (; k < n; ++k) {
+        if (a[k] != b[k]) return false;
+    }
+    return true;
+}
+
 // The end tag at pos when it closes an element named expected: the token Scan gives for it,
 // found without scanning the name. False when the tag is anything else.
 inline bool ScanExpectedEndTag(std::u16string_view text, size_t pos, std::u16string_view expected, Token& n) {
     const size_t nameStart = pos + 2;
     const size_t nameEnd = nameStart + expected.size();
     if (nameEnd >= text.size() || !IsNameEnd(text[nameEnd]) ||
-        text.compare(nameStart, expected.size(), expected) != 0)
+        !SameUnits(text.data() + nameStart, expected.data(), expected.size()))
         return false;
-    const size_t close = FindUnit(text, nameEnd, u'>');
+    const size_t close = text[nameEnd] == u'>' ? nameEnd : FindUnit(text, nameEnd, u'>');
     if (close == npos) return false;
     n = Token{};
     n.kind = xml::kEndTag;
@@ -417,6 +441,26 @@ inline bool ScanExpectedEndTag(std::u16string_view text, size_t pos, std::u16str
     n.length = close + 1 - pos;
     n.nameStart = nameStart;
     n.nameLength = expected.size();
+    return true;
+}
+
+// The start tag at pos when it is a letter-led name and its '>' (no attributes, not empty): the
+// token Scan gives for it, without Scan's other cases. False when the tag is anything else.
+inline bool ScanPlainStartTag(std::u16string_view text, size_t pos, Token& n) {
+    const size_t size = text.size();
+    const size_t i = pos + 1;
+    if (i >= size || text[pos] != u'<') return false;
+    const char16_t c = text[i];
+    if (!((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'))) return false;
+    size_t j = i + 1;
+    while (j < size && !IsNameEnd(text[j])) ++j;
+    if (j >= size || text[j] != u'>') return false;
+    n = Token{};
+    n.kind = xml::kElement;
+    n.start = pos;
+    n.length = j + 1 - pos;
+    n.nameStart = i;
+    n.nameLength = j - i;
     return true;
 }
 
@@ -598,8 +642,13 @@ void CXmlDocument::Parse() {
         if (counting) {
             for (size_t k = size; k < stack.size(); ++k) --openNames[levels[k + 1].name];
         }
-        stack.resize(size);
-        levels.resize(size + 1);
+        if (size + 1 == stack.size()) {
+            stack.pop_back();
+            levels.pop_back();
+        } else {
+            stack.resize(size);
+            levels.resize(size + 1);
+        }
     };
     const std::u16string_view text(text_);
     size_t pos = 0;
@@ -613,7 +662,7 @@ void CXmlDocument::Parse() {
         // Most end tags close the innermost element: that one is checked by name directly.
         const bool closesInner = !stack.empty() && pos + 1 < text.size() && text[pos] == u'<' &&
                                  text[pos + 1] == u'/' && ScanExpectedEndTag(text, pos, levels.back().name, n);
-        if (!closesInner) Scan(text, pos, n);
+        if (!closesInner && !ScanPlainStartTag(text, pos, n)) Scan(text, pos, n);
         if (n.kind == kEndOfText) break;
         pos = n.start + n.length;
         if (n.kind == kElement) {
@@ -827,76 +876,29 @@ std::u16string DeclaredEncoding(std::u16string_view head) {
     }
 }
 
-// UTF-8 to UTF-16 into out, reusing its storage; the same result as DecodeUtf8 (a sequence that
-// does not decode becomes '?'), with runs of ASCII copied eight bytes a step and two-byte
-// sequences taken at once.
-void DecodeUtf8Into(std::string_view in, std::u16string& out) {
-    out.resize(in.size());  // never more units than bytes
-    char16_t* o = out.data();
-    const auto* p = reinterpret_cast<const uint8_t*>(in.data());
-    const size_t n = in.size();
-    size_t i = 0;
-    while (i < n) {
-        const uint8_t b = p[i];
-        if (b < 0x80) {
-            if (i + 8 <= n) {
-                uint64_t word;
-                std::memcpy(&word, p + i, sizeof word);
-                if ((word & 0x8080808080808080ull) == 0) {
-                    for (size_t k = 0; k < 8; ++k) o[k] = p[i + k];
-                    o += 8;
-                    i += 8;
-                    continue;
-                }
-            }
-            *o++ = b;
-            ++i;
-            continue;
-        }
-        if ((b & 0xE0) == 0xC0 && i + 1 < n && (p[i + 1] & 0xC0) == 0x80 && b >= 0xC2) {
-            *o++ = static_cast<char16_t>((b & 0x1F) << 6 | (p[i + 1] & 0x3F));
-            i += 2;
-            continue;
-        }
-        int extra = 0;
-        uint32_t code = 0;
-        uint32_t min = 0;
-        if ((b & 0xE0) == 0xC0) { code = b & 0x1F; extra = 1; min = 0x80; }
-        else if ((b & 0xF0) == 0xE0) { code = b & 0x0F; extra = 2; min = 0x800; }
-        else if ((b & 0xF8) == 0xF0) { code = b & 0x07; extra = 3; min = 0x10000; }
-        else { *o++ = u'?'; ++i; continue; }
-        size_t j = 1;
-        for (; j <= static_cast<size_t>(extra); ++j) {
-            if (i + j >= n || (p[i + j] & 0xC0) != 0x80) break;
-            code = (code << 6) | (p[i + j] & 0x3F);
-        }
-        i += j;
-        if (j <= static_cast<size_t>(extra)) {
-            *o++ = u'?';  // truncated: one '?' for the lead and the continuation bytes seen
-        } else if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
-            *o++ = u'?';
-        } else if (code >= 0x10000) {
-            code -= 0x10000;
-            *o++ = static_cast<char16_t>(0xD800 + (code >> 10));
-            *o++ = static_cast<char16_t>(0xDC00 + (code & 0x3FF));
-        } else {
-            *o++ = static_cast<char16_t>(code);
-        }
-    }
-    out.resize(static_cast<size_t>(o - out.data()));
-}
-
 // The loose UTF-8 test: lead bytes announce 1 to 3 continuation bytes, each of which only needs
 // its top bit; a lead with bits 5, 4 and 3 set fails.
 bool LooksLikeUtf8(std::string_view bytes) {
     size_t i = 0;
     while (i < bytes.size()) {
+        constexpr uint64_t kOnes = 0x0101010101010101ull;
+        constexpr uint64_t kHigh = 0x8080808080808080ull;
+        if (i + 32 <= bytes.size()) {
+            // Thirty-two ASCII bytes, none of them zero, pass at once.
+            uint64_t w[4];
+            std::memcpy(w, bytes.data() + i, sizeof w);
+            const uint64_t high = (w[0] | w[1] | w[2] | w[3]) & kHigh;
+            const uint64_t zero = ((w[0] - kOnes) & ~w[0]) | ((w[1] - kOnes) & ~w[1]) |
+                                  ((w[2] - kOnes) & ~w[2]) | ((w[3] - kOnes) & ~w[3]);
+            if (high == 0 && (zero & kHigh) == 0) {
+                i += 32;
+                continue;
+            }
+        }
         if (i + 8 <= bytes.size()) {
             // Eight ASCII bytes, none of them zero, pass at once.
             uint64_t word;
             std::memcpy(&word, bytes.data() + i, sizeof word);
-            constexpr uint64_t kOnes = 0x0101010101010101ull;
-            constexpr uint64_t kHigh = 0x8080808080808080ull;
             if ((word & kHigh) == 0 && ((word - kOnes) & ~word & kHigh) == 0) {
                 i += 8;
                 continue;
@@ -924,7 +926,8 @@ bool LooksLikeUtf8(std::string_view bytes) {
 }  // namespace
 
 bool CXmlDocument::LoadBytes(std::string_view data) {
-    text_.clear();
+    // text_ keeps the previous text until the decoding below overwrites it: resizing it then fills
+    // only what it grows by.
     flags_ = (flags_ & kIgnoreCase) | kReadMode;
     std::u16string encoding;
     bool marked = false;
@@ -970,10 +973,24 @@ bool CXmlDocument::LoadBytes(std::string_view data) {
         char16_t* out = text.data();
         const auto* in = reinterpret_cast<const uint8_t*>(data.data());
         const size_t lo = swap ? 1 : 0;
-        for (size_t i = 0; i + 1 < data.size(); i += 2) {
-            const auto unit = static_cast<char16_t>(in[i + 1 - lo] << 8 | in[i + lo]);
-            *out = unit;
-            out += unit != 0;
+        const size_t units = data.size() / 2;
+        // Without null units (the usual case) a plain loop the compiler can vectorise; with them,
+        // the units are compacted one by one.
+        bool hasNull = false;
+        for (size_t k = 0; k < units; ++k) hasNull |= (in[2 * k] | in[2 * k + 1]) == 0;
+        if (!hasNull) {
+            if (swap) {
+                for (size_t k = 0; k < units; ++k) out[k] = static_cast<char16_t>(in[2 * k] << 8 | in[2 * k + 1]);
+            } else {
+                for (size_t k = 0; k < units; ++k) out[k] = static_cast<char16_t>(in[2 * k + 1] << 8 | in[2 * k]);
+            }
+            out += units;
+        } else {
+            for (size_t i = 0; i + 1 < data.size(); i += 2) {
+                const auto unit = static_cast<char16_t>(in[i + 1 - lo] << 8 | in[i + lo]);
+                *out = unit;
+                out += unit != 0;
+            }
         }
         nulls = data.size() / 2 - static_cast<size_t>(out - text.data());
         text.resize(static_cast<size_t>(out - text.data()));

@@ -36,11 +36,33 @@ constexpr std::array<char16_t, 64> kWindows1251High = {
     0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,
 };
 
-char16_t FromWindows1252(uint8_t b) { return (b >= 0x80 && b < 0xA0) ? kWindows1252High[b - 0x80] : b; }
-char16_t FromWindows1251(uint8_t b) {
+constexpr char16_t FromUsAscii(uint8_t b) { return b < 0x80 ? b : u'?'; }
+constexpr char16_t FromIso8859_1(uint8_t b) { return b; }
+constexpr char16_t FromWindows1252(uint8_t b) { return (b >= 0x80 && b < 0xA0) ? kWindows1252High[b - 0x80] : b; }
+constexpr char16_t FromWindows1251(uint8_t b) {
     if (b < 0x80) return b;
     if (b < 0xC0) return kWindows1251High[b - 0x80];
     return static_cast<char16_t>(0x0410 + (b - 0xC0));
+}
+
+// A single-byte code page as a table of its 256 characters.
+using ByteTable = std::array<char16_t, 256>;
+template <char16_t (*From)(uint8_t)>
+constexpr ByteTable MakeByteTable() {
+    ByteTable table{};
+    for (int b = 0; b < 256; ++b) table[static_cast<size_t>(b)] = From(static_cast<uint8_t>(b));
+    return table;
+}
+constexpr ByteTable kUsAsciiTable = MakeByteTable<FromUsAscii>();
+constexpr ByteTable kIso8859_1Table = MakeByteTable<FromIso8859_1>();
+constexpr ByteTable kWindows1252Table = MakeByteTable<FromWindows1252>();
+constexpr ByteTable kWindows1251Table = MakeByteTable<FromWindows1251>();
+
+// One character a byte, written in place: language files are read at every switch.
+void DecodeSingleByte(const ByteTable& table, std::string_view bytes, std::u16string& out) {
+    out.resize(bytes.size());
+    char16_t* to = out.data();
+    for (const char c : bytes) *to++ = table[static_cast<uint8_t>(c)];
 }
 
 // The C library's names for the code pages whose iconv name is not simply CP<number> or
@@ -116,28 +138,29 @@ bool IconvToUtf16(uint32_t codePage, std::string_view bytes, std::u16string& out
 
 std::u16string PlatformBytesToUtf16(uint32_t codePage, std::string_view bytes, std::u16string* note) {
     std::u16string out;
-    out.reserve(bytes.size());
     switch (codePage) {
     case cp::kUsAscii:
-        for (char c : bytes) out.push_back(static_cast<uint8_t>(c) < 0x80 ? static_cast<char16_t>(c) : u'?');
+        DecodeSingleByte(kUsAsciiTable, bytes, out);
         break;
     case cp::kAnsi:
     case cp::kWindows1252:
-        for (char c : bytes) out.push_back(FromWindows1252(static_cast<uint8_t>(c)));
+        DecodeSingleByte(kWindows1252Table, bytes, out);
         break;
     case cp::kWindows1251:
-        for (char c : bytes) out.push_back(FromWindows1251(static_cast<uint8_t>(c)));
+        DecodeSingleByte(kWindows1251Table, bytes, out);
         break;
     case cp::kIso8859_1:
-        for (char c : bytes) out.push_back(static_cast<uint8_t>(c));
+        DecodeSingleByte(kIso8859_1Table, bytes, out);
         break;
     default:
+        out.reserve(bytes.size());
         if (IconvToUtf16(codePage, bytes, out)) break;
+        out.clear();
         if (note) {
             const std::string text = "(code page " + std::to_string(codePage) + " read as ISO-8859-1) ";
             note->append(text.begin(), text.end());
         }
-        for (char c : bytes) out.push_back(static_cast<uint8_t>(c));
+        DecodeSingleByte(kIso8859_1Table, bytes, out);
         break;
     }
     return out;
