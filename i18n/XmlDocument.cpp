@@ -152,6 +152,18 @@ bool IsNameEnd(char16_t c) { return Is(c, kNameEnd); }
 
 bool IsNameStart(char16_t c) { return c >= 128 || (kClass[c] & kNameStart); }
 
+// The end of the name that runs from j: the first unit at or after j that ends a name, or size.
+// Four units a step while all of them belong to the name.
+inline size_t NameEnd(std::u16string_view text, size_t j) {
+    const size_t size = text.size();
+    const char16_t* p = text.data();
+    while (j + 4 <= size && !IsNameEnd(p[j]) && !IsNameEnd(p[j + 1]) && !IsNameEnd(p[j + 2]) &&
+           !IsNameEnd(p[j + 3]))
+        j += 4;
+    while (j < size && !IsNameEnd(p[j])) ++j;
+    return j;
+}
+
 // Offset of the first unit c at or after from, npos without one. Tests eight units a step: a
 // lane of the word XOR the pattern is zero where the unit matches.
 size_t FindUnit(std::u16string_view text, size_t from, char16_t c) {
@@ -214,8 +226,7 @@ void AppendCodePoint(std::u16string& out, uint32_t code) {
 std::u16string_view TagName(std::u16string_view text, size_t from) {
     size_t i = from;
     while (i < text.size() && IsSpace(text[i])) ++i;
-    size_t j = i;
-    while (j < text.size() && !IsNameEnd(text[j])) ++j;
+    const size_t j = NameEnd(text, i);
     return text.substr(i, j - i);
 }
 
@@ -305,16 +316,14 @@ inline void Scan(std::u16string_view text, size_t pos, Token& n) {
         size_t j = i + 1;
         while (j < size && IsSpace(text[j])) ++j;
         n.nameStart = j;
-        while (j < size && !IsNameEnd(text[j])) ++j;
+        j = NameEnd(text, j);
         n.nameLength = j - n.nameStart;
         endAt(u">", j, kEndTag, "Element end tag");
         return;
     }
     if (c == u'?') {
         n.nameStart = i + 1;
-        size_t j = n.nameStart;
-        while (j < size && !IsNameEnd(text[j])) ++j;
-        n.nameLength = j - n.nameStart;
+        n.nameLength = NameEnd(text, n.nameStart) - n.nameStart;
         endAt(u"?>", i + 1, kProcessingInstruction, "Processing instruction");
         return;
     }
@@ -380,8 +389,7 @@ inline void Scan(std::u16string_view text, size_t pos, Token& n) {
     }
 
     n.nameStart = i;
-    size_t j = i;
-    while (j < size && !IsNameEnd(text[j])) ++j;
+    size_t j = NameEnd(text, i);
     n.nameLength = j - i;
     const size_t nameEnd = j;
     // Up to the '>' outside quotes; a quoted value is skipped in one search.
@@ -452,8 +460,7 @@ inline bool ScanPlainStartTag(std::u16string_view text, size_t pos, Token& n) {
     if (i >= size || text[pos] != u'<') return false;
     const char16_t c = text[i];
     if (!((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'))) return false;
-    size_t j = i + 1;
-    while (j < size && !IsNameEnd(text[j])) ++j;
+    const size_t j = NameEnd(text, i + 1);
     if (j >= size || text[j] != u'>') return false;
     n = Token{};
     n.kind = xml::kElement;
