@@ -981,16 +981,16 @@ bool CXmlDocument::LoadBytes(std::string_view data) {
         const auto* in = reinterpret_cast<const uint8_t*>(data.data());
         const size_t lo = swap ? 1 : 0;
         const size_t units = data.size() / 2;
-        // Without null units (the usual case) a plain loop the compiler can vectorise; with them,
-        // the units are compacted one by one.
-        bool hasNull = false;
-        for (size_t k = 0; k < units; ++k) hasNull |= (in[2 * k] | in[2 * k + 1]) == 0;
-        if (!hasNull) {
-            if (swap) {
-                for (size_t k = 0; k < units; ++k) out[k] = static_cast<char16_t>(in[2 * k] << 8 | in[2 * k + 1]);
-            } else {
-                for (size_t k = 0; k < units; ++k) out[k] = static_cast<char16_t>(in[2 * k + 1] << 8 | in[2 * k]);
-            }
+        // The usual case has no null unit: plain loops the compiler can vectorise convert the
+        // units and then look for a null among them; with one, the units are compacted one by one.
+        if (swap) {
+            for (size_t k = 0; k < units; ++k) out[k] = static_cast<char16_t>(in[2 * k] << 8 | in[2 * k + 1]);
+        } else {
+            for (size_t k = 0; k < units; ++k) out[k] = static_cast<char16_t>(in[2 * k + 1] << 8 | in[2 * k]);
+        }
+        unsigned nullSeen = 0;
+        for (size_t k = 0; k < units; ++k) nullSeen |= out[k] == 0;
+        if (!nullSeen) {
             out += units;
         } else {
             for (size_t i = 0; i + 1 < data.size(); i += 2) {
