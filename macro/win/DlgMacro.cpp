@@ -83,6 +83,8 @@ constexpr RECT kEditorBoxZh{645, 334, 906, 437};
 constexpr COLORREF kEditorBoxColour = RGB(0x0b, 0x0e, 0x12);
 constexpr int kEditorWidgets[] = {kKeyOption, kKeyField, kKeyOk, kDelayOption, kDelayField, kDelayOk};
 
+bool OwnVisible(HWND w) { return (GetWindowLongPtrW(w, GWL_STYLE) & WS_VISIBLE) != 0; }
+
 // The buttons that only work while nothing is recorded.
 constexpr int kEditButtons[] = {kNewMacro, kDeleteMacro, kInsert, kDeleteEvent, kChangeEvent};
 
@@ -143,6 +145,8 @@ bool CDlgMacro::CreateMacroPage(const MacroPageServices& services, HWND parent, 
         list.SetRename(id == kMacroListId);
     }
     Button(kCategoryButton).SetTextColours(0x00676153, 0x00FFFFFF, 0x00FFFFFF);
+    // The editor's options stay readable on their ticked look too.
+    for (int id : {kKeyOption, kDelayOption}) Button(id).SetTextColours(0x00DCDCDC, 0x00FFFFFF, 0x00FFFFFF);
     for (int id : {kLeftPad, kMiddlePad, kRightPad}) Button(id).SetNotifyPress(true);
 
     SetCaptions();
@@ -315,9 +319,11 @@ void CDlgMacro::SyncLists() {
 
 void CDlgMacro::SyncEditor() {
     const MacroEditorView& e = model_->Editor();
+    // The widget's own visible flag: IsWindowVisible also answers false for every widget while
+    // the page itself is hidden, which would leave a widget shown that the model hides.
     auto show = [this](int id, bool on) {
         HWND w = Item(id);
-        if (w && (IsWindowVisible(w) != FALSE) != on) ShowWindow(w, on ? SW_SHOWNA : SW_HIDE);
+        if (w && OwnVisible(w) != on) ShowWindow(w, on ? SW_SHOWNA : SW_HIDE);
     };
     show(kKeyOption, e.keyOptionShown);
     show(kKeyField, e.keyFieldShown);
@@ -349,7 +355,7 @@ void CDlgMacro::PaintOver(HDC dc) {
         if (std::find(std::begin(kEditorWidgets), std::end(kEditorWidgets), spec.id) == std::end(kEditorWidgets))
             continue;
         HWND w = Item(spec.id);
-        if (w && IsWindowVisible(w)) continue;
+        if (w && OwnVisible(w)) continue;
         const Rect place = LayoutRect(spec, layoutChinese_);
         RECT r{place.left, place.top, place.right, place.bottom};
         InflateRect(&r, 1, 1);  // the looks' anti-aliased edges
