@@ -96,13 +96,15 @@ int CmdDevices(CSession& s) {
         std::string use;
         if (cap && !chosen) {
             // Open takes a read and a write handle; the interface is used only when both open.
-            HidOpenError readError = HidOpenError::None, writeError = HidOpenError::None;
-            auto read = hid->Open(path, HidAccess::Read, &readError);
-            auto write = hid->Open(path, HidAccess::Write, &writeError);
+            bool accessDenied = false;
+            auto read = hid->Open(path, HidAccess::Read);
+            if (!read) accessDenied = hid->LastError().open == HidOpenError::AccessDenied;
+            auto write = hid->Open(path, HidAccess::Write);
+            if (!write) accessDenied = accessDenied || hid->LastError().open == HidOpenError::AccessDenied;
             if (read && write) {
                 use = "  <- used";
                 chosen = true;
-            } else if (readError == HidOpenError::AccessDenied || writeError == HidOpenError::AccessDenied) {
+            } else if (accessDenied) {
                 use = "  (access denied)";
                 denied = true;
             } else {
@@ -127,13 +129,13 @@ int CmdDevices(CSession& s) {
 int CmdInfo(CSession& s) {
     CUSBDriver* link = s.OpenMouse();
     if (link == nullptr) return kExitFailure;
-    int version = 0;
-    if (!link->GetFirmwareVersion(version)) {
+    const std::optional<int> version = link->GetFirmwareVersion();
+    if (!version) {
         s.err() << "the mouse did not answer the firmware version query\n";
         PrintLinkError(s, *link);
         return kExitFailure;
     }
-    s.out() << "firmware: " << FirmwareText(version) << " (" << version << ")\n";
+    s.out() << "firmware: " << FirmwareText(*version) << " (" << *version << ")\n";
     return kExitOk;
 }
 

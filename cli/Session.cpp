@@ -46,9 +46,10 @@ public:
     std::optional<std::vector<HidValueCap>> FeatureValueCaps(const std::string& path) override {
         return inner_.FeatureValueCaps(path);
     }
-    std::unique_ptr<IHidHandle> Open(const std::string& path, HidAccess access, HidOpenError* error) override {
-        return inner_.Open(path, access, error);
+    std::unique_ptr<IHidHandle> Open(const std::string& path, HidAccess access) override {
+        return inner_.Open(path, access);
     }
+    HidError LastError() const override { return inner_.LastError(); }
 
 private:
     std::string node_;
@@ -66,11 +67,12 @@ public:
     std::optional<std::vector<HidValueCap>> FeatureValueCaps(const std::string& path) override {
         return inner_->FeatureValueCaps(path);
     }
-    std::unique_ptr<IHidHandle> Open(const std::string& path, HidAccess access, HidOpenError* error) override {
-        auto handle = inner_->Open(path, access, error);
+    std::unique_ptr<IHidHandle> Open(const std::string& path, HidAccess access) override {
+        auto handle = inner_->Open(path, access);
         if (!handle) return handle;
         return std::make_unique<Handle>(std::move(handle), *this);
     }
+    HidError LastError() const override { return inner_->LastError(); }
 
 private:
     class Handle final : public IHidHandle {
@@ -300,7 +302,7 @@ CUSBDriver* CSession::OpenMouse() {
     if (Hid() == nullptr) return nullptr;
     link_ = std::make_unique<CUSBDriver>(*hid_, clock());
     if (!link_->Create() || !link_->Open()) {
-        if (link_->LastOpenError() == HidOpenError::AccessDenied) {
+        if (link_->LastError().open == HidOpenError::AccessDenied) {
             err_ << "the mouse was found but access was denied. Install the udev rule and plug the mouse in again:\n"
                     "  sudo install -m 644 cli/70-n640.rules /etc/udev/rules.d/ && sudo udevadm control --reload\n";
         } else {
@@ -314,7 +316,7 @@ CUSBDriver* CSession::OpenMouse() {
 }
 
 void PrintLinkError(CSession& s, const CUSBDriver& link) {
-    const std::string reason = link.LastError();
+    const std::string reason = link.LastError().text;
     if (!reason.empty()) s.err() << "the mouse did not take the report: " << reason << "\n";
 }
 

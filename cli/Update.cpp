@@ -39,8 +39,8 @@ int RunUpdateCommand(CSession& s) {
     // The mouse's version; without a mouse it reads as 0, as in the driver.
     std::u16string firmware;
     if (CUSBDriver* link = s.OpenMouse()) {
-        int version = 0;
-        if (link->GetFirmwareVersion(version) && version != 0) firmware = Utf8ToUtf16(std::to_string(version));
+        const std::optional<int> version = link->GetFirmwareVersion();
+        if (version && *version != 0) firmware = Utf8ToUtf16(std::to_string(*version));
     }
     s.out() << "mouse firmware: " << Utf8(FirmwareVersionText(firmware));
     if (!firmware.empty()) s.out() << " (" << Utf8(firmware) << ")";

@@ -2,6 +2,10 @@
 // Ports of the HID link: the enumeration of HID interfaces and the handles opened on one of
 // them. The Windows backend (SetupAPI and the HID class driver), the Linux backend (hidraw),
 // the simulated mouse and test fakes implement them; CUSBDriver only talks to these.
+//
+// One result style throughout the link: a query that yields a value returns it as an optional
+// (an opened handle as a pointer, null on failure), a command returns true when it succeeded,
+// and the reason of a failure is read afterwards from the object's LastError().
 
 #include <cstddef>
 #include <cstdint>
@@ -46,6 +50,14 @@ enum class HidOpenError {
     Other,
 };
 
+// Why a call of the link failed: the text names the failed call and gives the system's reason
+// ("write (output report): Broken pipe"); open is the kind of failure when the call was an open
+// (None otherwise).
+struct HidError {
+    HidOpenError open = HidOpenError::None;
+    std::string text;
+};
+
 enum class HidAccess {
     Read,
     Write,
@@ -82,8 +94,11 @@ public:
     // The feature value capabilities of the interface (at least the first ten, in the order the
     // parser lists them); nullopt when they cannot be had.
     virtual std::optional<std::vector<HidValueCap>> FeatureValueCaps(const std::string& path) = 0;
-    // Opens the interface for reading or writing; null on failure with the reason in *error.
-    virtual std::unique_ptr<IHidHandle> Open(const std::string& path, HidAccess access, HidOpenError* error) = 0;
+    // Opens the interface for reading or writing; null on failure, with the reason in LastError().
+    virtual std::unique_ptr<IHidHandle> Open(const std::string& path, HidAccess access) = 0;
+    // Why the most recent failed Open failed (open None when the backend cannot tell); kept until
+    // the next failure. Callers serialise Open and LastError (CUSBDriver holds its lock).
+    virtual HidError LastError() const { return {}; }
 };
 
 // Presence of the mouse in firmware-loader mode (a USB device with the loader's ids).

@@ -93,8 +93,8 @@ private:
 
 } // namespace
 
-std::unique_ptr<IHidHandle> CRecordingHid::Open(const std::string& path, HidAccess access, HidOpenError* error) {
-    std::unique_ptr<IHidHandle> handle = inner_.Open(path, access, error);
+std::unique_ptr<IHidHandle> CRecordingHid::Open(const std::string& path, HidAccess access) {
+    std::unique_ptr<IHidHandle> handle = inner_.Open(path, access);
     if (!handle) return nullptr;
     return std::make_unique<CRecordingHandle>(std::move(handle), log_);
 }

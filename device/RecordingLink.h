@@ -72,7 +72,8 @@ public:
     std::optional<std::vector<HidValueCap>> FeatureValueCaps(const std::string& path) override {
         return inner_.FeatureValueCaps(path);
     }
-    std::unique_ptr<IHidHandle> Open(const std::string& path, HidAccess access, HidOpenError* error) override;
+    std::unique_ptr<IHidHandle> Open(const std::string& path, HidAccess access) override;
+    HidError LastError() const override { return inner_.LastError(); }
 
 private:
     IHidEnumerator& inner_;

@@ -128,10 +128,9 @@ MacroBlock EncodeMacroBlock(const MacroRecord& record) {
     return block;
 }
 
-bool FirmwareVersionOf(const uint8_t* answer, size_t len, int& version) {
-    if (answer == nullptr || len < 4 || answer[1] != cmd::FirmwareVersion) return false;
-    version = answer[2] * 10 + answer[3];
-    return true;
+std::optional<int> FirmwareVersionOf(const uint8_t* answer, size_t len) {
+    if (answer == nullptr || len < 4 || answer[1] != cmd::FirmwareVersion) return std::nullopt;
+    return answer[2] * 10 + answer[3];
 }
 
 } // namespace n640

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 #include "macro/MacroRecord.h"
 
@@ -95,8 +96,8 @@ struct MacroBlock {
 };
 MacroBlock EncodeMacroBlock(const MacroRecord& record);
 
-// Version number of a firmware answer (reportId, 0x80, a, b, ...): a·10 + b; nullopt-like
-// false when byte 1 is not 0x80 or the answer is shorter than 4 bytes.
-bool FirmwareVersionOf(const uint8_t* answer, size_t len, int& version);
+// Version number of a firmware answer (reportId, 0x80, a, b, ...): a·10 + b; nullopt when
+// byte 1 is not 0x80 or the answer is shorter than 4 bytes.
+std::optional<int> FirmwareVersionOf(const uint8_t* answer, size_t len);
 
 } // namespace n640

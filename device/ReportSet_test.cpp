@@ -177,16 +177,12 @@ TEST(ReportSet, MacroGuards) {
 }
 
 TEST(ReportSet, FirmwareAnswers) {
-    int version = -1;
     const uint8_t good[] = {0x02, 0x80, 0x01, 0x07};
-    EXPECT_TRUE(FirmwareVersionOf(good, sizeof good, version));
-    EXPECT_EQ(version, 17);
+    EXPECT_EQ(FirmwareVersionOf(good, sizeof good), 17);
     const uint8_t wrong[] = {0x02, 0x81, 0x01, 0x07};
-    version = -1;
-    EXPECT_FALSE(FirmwareVersionOf(wrong, sizeof wrong, version));
-    EXPECT_FALSE(FirmwareVersionOf(good, 3, version));
-    EXPECT_FALSE(FirmwareVersionOf(nullptr, 4, version));
-    EXPECT_EQ(version, -1);
+    EXPECT_EQ(FirmwareVersionOf(wrong, sizeof wrong), std::nullopt);
+    EXPECT_EQ(FirmwareVersionOf(good, 3), std::nullopt);
+    EXPECT_EQ(FirmwareVersionOf(nullptr, 4), std::nullopt);
 }
 
 // --- the commands as they go over the link ---
@@ -250,19 +246,13 @@ TEST_F(ReportSetLink, MacroDownload) {
 }
 
 TEST_F(ReportSetLink, FirmwareVersion) {
-    int version = 0;
-    ASSERT_TRUE(link.GetFirmwareVersion(version));
-    EXPECT_EQ(version, 17);
+    EXPECT_EQ(link.GetFirmwareVersion(), 17);
     EXPECT_THAT(Lines(), ElementsAre("feature 02 80 00 00 00 00 00 00 00", "wait 50",
                                      "read 02 80 01 07 00 00 00 00 00"));
     mouse.SetFirmwareVersion(2, 3);
-    ASSERT_TRUE(link.GetFirmwareVersion(version));
-    EXPECT_EQ(version, 23);
-    // A failed query leaves the number alone.
+    EXPECT_EQ(link.GetFirmwareVersion(), 23);
     mouse.FailCommand(cmd::FirmwareVersion);
-    version = 99;
-    EXPECT_FALSE(link.GetFirmwareVersion(version));
-    EXPECT_EQ(version, 99);
+    EXPECT_EQ(link.GetFirmwareVersion(), std::nullopt);
 }
 
 TEST_F(ReportSetLink, WrongLengthsAndNullPointersSendNothing) {

@@ -51,8 +51,7 @@ bool CUSBDriver::Open() {
     std::lock_guard<std::mutex> lock(mutex_);
     CloseLocked();
     reply_.fill(0);
-    lastOpenError_ = HidOpenError::NotFound;
-    lastError_.clear();
+    lastError_ = {HidOpenError::NotFound, {}};
     for (const std::string& path : hid_.InterfacePaths()) {
         const std::optional<HidIds> ids = hid_.Attributes(path);
         if (!ids || !IsMouseIds(*ids)) continue;
@@ -60,22 +59,16 @@ bool CUSBDriver::Open() {
         if (!caps) continue;
         const std::optional<HidValueCap> cap = CommandCapability(*caps);
         if (!cap) continue;
-        HidOpenError readError = HidOpenError::None, writeError = HidOpenError::None;
-        std::unique_ptr<IHidHandle> read = hid_.Open(path, HidAccess::Read, &readError);
-        std::unique_ptr<IHidHandle> write = hid_.Open(path, HidAccess::Write, &writeError);
-        if (!read || !write) {
-            // The most telling reason wins: access denied, then any other failure.
-            for (HidOpenError e : {readError, writeError}) {
-                if (e == HidOpenError::None) e = HidOpenError::Other;  // failed without a reason
-                if (Rank(e) > Rank(lastOpenError_)) lastOpenError_ = e;
-            }
-            continue;
-        }
+        std::unique_ptr<IHidHandle> read = hid_.Open(path, HidAccess::Read);
+        if (!read) OpenFailed();
+        std::unique_ptr<IHidHandle> write = hid_.Open(path, HidAccess::Write);
+        if (!write) OpenFailed();
+        if (!read || !write) continue;
         readHandle_ = std::move(read);
         writeHandle_ = std::move(write);
         reportId_ = cap->reportId;
         reportCount_ = cap->reportCount;
-        lastOpenError_ = HidOpenError::None;
+        lastError_ = {};
         return true;
     }
     return false;
@@ -96,20 +89,22 @@ bool CUSBDriver::IsOpen() const {
     return readHandle_ && writeHandle_;
 }
 
-std::string CUSBDriver::LastError() const {
+HidError CUSBDriver::LastError() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return lastError_;
 }
 
-bool CUSBDriver::Failed(const IHidHandle* handle, std::string what) {
-    std::string reason = handle != nullptr ? handle->LastError() : std::string();
-    lastError_ = reason.empty() ? std::move(what) : std::move(reason);
-    return false;
+void CUSBDriver::OpenFailed() {
+    HidError error = hid_.LastError();
+    if (error.open == HidOpenError::None) error.open = HidOpenError::Other;  // failed without a reason
+    // The most telling reason wins: access denied, then any other failure.
+    if (Rank(error.open) > Rank(lastError_.open)) lastError_ = std::move(error);
 }
 
-HidOpenError CUSBDriver::LastOpenError() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return lastOpenError_;
+bool CUSBDriver::Failed(const IHidHandle* handle, std::string what) {
+    std::string reason = handle != nullptr ? handle->LastError() : std::string();
+    lastError_.text = reason.empty() ? std::move(what) : std::move(reason);
+    return false;
 }
 
 uint8_t CUSBDriver::ReportId() const {
@@ -263,19 +258,24 @@ uint32_t CUSBDriver::DownloadMacro(int slot, const MacroRecord& record) {
     return block.entries;
 }
 
-bool CUSBDriver::GetFirmwareVersion(int& version) {
+std::optional<int> CUSBDriver::GetFirmwareVersion() {
     const uint8_t params[] = {cmd::FirmwareVersion};
     std::lock_guard<std::mutex> lock(mutex_);
-    if (!SendFeatureLocked(params, sizeof params)) return false;
+    if (!SendFeatureLocked(params, sizeof params)) return std::nullopt;
     clock_.Sleep(kWaitBeforeAnswer);
-    if (!readHandle_) return Failed(nullptr, "get feature report: the mouse is not open");
+    if (!readHandle_) {
+        Failed(nullptr, "get feature report: the mouse is not open");
+        return std::nullopt;
+    }
     reply_.fill(0);
     reply_[0] = reportId_;
     if (!readHandle_->GetFeature(reply_.data(), size_t{reportCount_} + 1)) {
-        return Failed(readHandle_.get(), "get feature report failed");
+        Failed(readHandle_.get(), "get feature report failed");
+        return std::nullopt;
     }
-    return FirmwareVersionOf(reply_.data(), reply_.size(), version) ||
-           Failed(nullptr, "get feature report: the answer holds no firmware version");
+    const std::optional<int> version = FirmwareVersionOf(reply_.data(), reply_.size());
+    if (!version) Failed(nullptr, "get feature report: the answer holds no firmware version");
+    return version;
 }
 
 } // namespace n640

@@ -57,13 +57,14 @@ public:
     bool Open();
     void Close();
     bool IsOpen() const;
-    // Why the last Open failed: NotFound when no interface qualified, AccessDenied when the
-    // mouse was found but the system refused to open it (other open failures count as Other).
-    HidOpenError LastOpenError() const;
-    // What the last failed transport call was and why: the handle's text naming the system call
-    // and the system's reason ("write (output report): Broken pipe"), or what the link itself
-    // refused. Empty until a call fails; kept across Close.
-    std::string LastError() const;
+    // Why the last call failed. open tells why the last Open failed: NotFound when no interface
+    // qualified, AccessDenied when the mouse was found but the system refused to open it (other
+    // open failures count as Other), None once an Open succeeded. text is what the last failed
+    // call was and why: the port's text naming the system call and the system's reason
+    // ("write (output report): Broken pipe"), or what the link itself refused. Each Open starts
+    // the record over (an Open that fails leaves the text of its most telling open failure); the
+    // record is kept across Close.
+    HidError LastError() const;
     // Report id and report count of the capability found by the last successful Open.
     uint8_t ReportId() const;
     uint16_t ReportCount() const;
@@ -90,14 +91,15 @@ public:
     // Encodes the macro and sends it to slot (1..7); returns the entries used (the transfer's
     // result is not part of the answer).
     uint32_t DownloadMacro(int slot, const MacroRecord& record);
-    // Queries the firmware version (answer byte 2 · 10 + byte 3); version is left alone on
-    // failure.
-    bool GetFirmwareVersion(int& version);
+    // Queries the firmware version (answer byte 2 · 10 + byte 3); nullopt on failure.
+    std::optional<int> GetFirmwareVersion();
 
 private:
     void CloseLocked();
     // Records why a call failed: the handle's own text, else what. Returns false.
     bool Failed(const IHidHandle* handle, std::string what);
+    // Records why an open of an interface failed, when it tells more than what is recorded.
+    void OpenFailed();
     bool SendFeatureLocked(const uint8_t* params, size_t len);
     bool WriteOneLocked(const uint8_t* data, size_t len);
     bool WriteBlockLocked(const uint8_t* data, size_t len);
@@ -116,8 +118,7 @@ private:
     std::array<uint8_t, kOutputReportSize> report_{};
     uint8_t reportId_ = 0;
     uint16_t reportCount_ = 0;
-    HidOpenError lastOpenError_ = HidOpenError::NotFound;
-    std::string lastError_;
+    HidError lastError_{HidOpenError::NotFound, {}};
 };
 
 } // namespace n640

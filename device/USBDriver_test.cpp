@@ -66,16 +66,20 @@ public:
     std::optional<std::vector<HidValueCap>> FeatureValueCaps(const std::string& path) override {
         return Find(path).caps;
     }
-    std::unique_ptr<IHidHandle> Open(const std::string& path, HidAccess access, HidOpenError* error) override {
+    std::unique_ptr<IHidHandle> Open(const std::string& path, HidAccess access) override {
         const FakeInterface& i = Find(path);
         const HidOpenError e = access == HidAccess::Read ? i.readError : i.writeError;
-        *error = e;
-        if (e != HidOpenError::None) return nullptr;
+        if (e != HidOpenError::None) {
+            lastError_ = {e, "open " + path + (e == HidOpenError::AccessDenied ? ": denied" : ": failed")};
+            return nullptr;
+        }
         opened.push_back(path + (access == HidAccess::Read ? " r" : " w"));
         return std::make_unique<FakeHandle>(path, liveHandles);
     }
+    HidError LastError() const override { return lastError_; }
 
 private:
+    HidError lastError_;
     FakeInterface& Find(const std::string& path) {
         for (auto& [p, i] : interfaces)
             if (p == path) return i;
@@ -103,7 +107,7 @@ TEST_F(Discovery, OnlyTheInterfaceWithTheVendorFeatureIsOpened) {
     EXPECT_THAT(hid.opened, ElementsAre("if2 r", "if2 w"));
     EXPECT_EQ(link.ReportId(), 5);
     EXPECT_EQ(link.ReportCount(), 64);
-    EXPECT_EQ(link.LastOpenError(), HidOpenError::None);
+    EXPECT_EQ(link.LastError().open, HidOpenError::None);
     EXPECT_TRUE(link.IsOpen());
 }
 
@@ -122,7 +126,7 @@ TEST_F(Discovery, SkipsWrongIdsRangesUnexaminedCapsAndOversizedReports) {
     hid.interfaces = {{"a", wrongIds}, {"b", range}, {"c", eleventh}, {"d", oversized}, {"e", noCaps}};
     EXPECT_FALSE(link.Open());
     EXPECT_TRUE(hid.opened.empty());
-    EXPECT_EQ(link.LastOpenError(), HidOpenError::NotFound);
+    EXPECT_EQ(link.LastError().open, HidOpenError::NotFound);
 
     FakeInterface largest;
     largest.caps = std::vector<HidValueCap>{Cap(0xFF01, 0x22, 7, 254)};
@@ -183,15 +187,25 @@ TEST_F(Discovery, InterfaceThatCannotBeOpenedIsSkipped) {
 
 TEST_F(Discovery, NoDeviceAndAccessDenied) {
     EXPECT_FALSE(link.Open());
-    EXPECT_EQ(link.LastOpenError(), HidOpenError::NotFound);
+    EXPECT_EQ(link.LastError().open, HidOpenError::NotFound);
+    EXPECT_EQ(link.LastError().text, "");
     EXPECT_FALSE(link.IsOpen());
 
+    // The most telling failure of all the interfaces is kept, with the port's text for it.
+    FakeInterface broken;
+    broken.caps = std::vector<HidValueCap>{Cap(0xFF01, 0x22)};
+    broken.writeError = HidOpenError::Other;
     FakeInterface denied;
     denied.caps = std::vector<HidValueCap>{Cap(0xFF01, 0x22)};
     denied.readError = denied.writeError = HidOpenError::AccessDenied;
-    hid.interfaces = {{"d", denied}};
+    hid.interfaces = {{"b", broken}, {"d", denied}, {"c", broken}};
     EXPECT_FALSE(link.Open());
-    EXPECT_EQ(link.LastOpenError(), HidOpenError::AccessDenied);
+    EXPECT_EQ(link.LastError().open, HidOpenError::AccessDenied);
+    EXPECT_EQ(link.LastError().text, "open d: denied");
+    hid.interfaces = {{"b", broken}};
+    EXPECT_FALSE(link.Open());
+    EXPECT_EQ(link.LastError().open, HidOpenError::Other);
+    EXPECT_EQ(link.LastError().text, "open b: failed");
 }
 
 TEST_F(Discovery, ReopenClosesFirstAndClosedLinkFailsEverything) {
@@ -207,13 +221,12 @@ TEST_F(Discovery, ReopenClosesFirstAndClosedLinkFailsEverything) {
 
     const uint8_t data[64] = {1};
     std::array<uint8_t, kFeatureBufferSize> reply{};
-    int version = 0;
     EXPECT_FALSE(link.SendFeature(data, 2));
     EXPECT_FALSE(link.ReadFeature(reply));
     EXPECT_FALSE(link.WriteOne(data, 32));
     EXPECT_FALSE(link.WriteBlock(data, 64));
     EXPECT_FALSE(link.SetKeyMatrix(data, 64));
-    EXPECT_FALSE(link.GetFirmwareVersion(version));
+    EXPECT_FALSE(link.GetFirmwareVersion());
     EXPECT_TRUE(log.Events().empty());
 }
 
@@ -231,28 +244,28 @@ TEST(DeviceIds, LoaderHardwareIdAndMousePath) {
 // A failed call leaves what failed and why, through any wrapper of the handle; Open starts over.
 using LinkErrors = SimLinkTest;
 TEST_F(LinkErrors, LastErrorNamesTheFailedCallAndItsReason) {
-    EXPECT_EQ(link.LastError(), "");
+    EXPECT_EQ(link.LastError().text, "");
     mouse.FailCommand(cmd::DpiLevelValue);
     EXPECT_FALSE(link.SetDpiLevelValue(3));
-    EXPECT_EQ(link.LastError(), "set feature report: the simulated mouse refused it");
+    EXPECT_EQ(link.LastError().text, "set feature report: the simulated mouse refused it");
     EXPECT_TRUE(link.SetLedColour(0x00336699));  // a success keeps the last failure
-    EXPECT_EQ(link.LastError(), "set feature report: the simulated mouse refused it");
+    EXPECT_EQ(link.LastError().text, "set feature report: the simulated mouse refused it");
 
     const uint8_t data[kKeyMatrixSize] = {};
     EXPECT_FALSE(link.WriteBlock(data, 33));
-    EXPECT_EQ(link.LastError(), "write (output reports): a block of 33 bytes");
+    EXPECT_EQ(link.LastError().text, "write (output reports): a block of 33 bytes");
     mouse.SetPlugged(false);
     EXPECT_FALSE(link.SetKeyMatrix(data, sizeof data));
-    EXPECT_EQ(link.LastError(), "set feature report: the simulated mouse was unplugged");
+    EXPECT_EQ(link.LastError().text, "set feature report: the simulated mouse was unplugged");
     mouse.SetPlugged(true);
     ASSERT_TRUE(link.Open());
-    EXPECT_EQ(link.LastError(), "");
+    EXPECT_EQ(link.LastError().text, "");
     mouse.SetPendingWrites(CSimulatedMouse::PendingWrites::NeverComplete);
     EXPECT_FALSE(link.WriteOne(data, 32));
-    EXPECT_EQ(link.LastError(), "wait for a pending write: the simulated mouse refused it");
+    EXPECT_EQ(link.LastError().text, "wait for a pending write: the simulated mouse refused it");
     link.Close();
     EXPECT_FALSE(link.SetDpiLevelValue(3));
-    EXPECT_EQ(link.LastError(), "set feature report: the mouse is not open");
+    EXPECT_EQ(link.LastError().text, "set feature report: the mouse is not open");
 }
 
 TEST_F(Discovery, ParametersThatDoNotFitTheReportAreRefused) {
@@ -263,7 +276,7 @@ TEST_F(Discovery, ParametersThatDoNotFitTheReportAreRefused) {
     CUSBDriver smallLink(recording, clock);
     ASSERT_TRUE(smallLink.Open());
     EXPECT_FALSE(smallLink.SetLedColour(0x00336699));   // needs five parameter bytes
-    EXPECT_EQ(smallLink.LastError(), "set feature report: 5 parameter bytes do not fit a report of 3");
+    EXPECT_EQ(smallLink.LastError().text, "set feature report: 5 parameter bytes do not fit a report of 3");
     EXPECT_TRUE(smallLink.SetDpiLevelValue(3));         // needs three
     ASSERT_EQ(log.Events().size(), 1u);
     EXPECT_EQ(log.Events()[0].Text(), "feature 07 0B 01 03");
@@ -363,8 +376,7 @@ TEST(USBDriverThreads, FirmwareQueryNeverInterleavesWithABlock) {
     });
     std::thread ui([&] {
         for (int i = 0; i < 20; ++i) {
-            int version = 0;
-            if (link.GetFirmwareVersion(version) && version == 17) ++versionsRead;
+            if (link.GetFirmwareVersion() == 17) ++versionsRead;
         }
     });
     worker.join();

@@ -251,9 +251,9 @@ bool CMainWindow::SearchDevice() {
 }
 
 void CMainWindow::ReadFirmwareVersion() {
-    int version = 0;
-    if (services_.Link().GetFirmwareVersion(version) && version != 0) {
-        support_.SetFirmwareVersion(Utf8ToUtf16(std::to_string(version)));
+    const std::optional<int> version = services_.Link().GetFirmwareVersion();
+    if (version && *version != 0) {
+        support_.SetFirmwareVersion(Utf8ToUtf16(std::to_string(*version)));
     } else {
         support_.SetFirmwareVersion(u"");
     }

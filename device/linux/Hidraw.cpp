@@ -181,14 +181,14 @@ std::optional<std::vector<HidValueCap>> CHidrawEnumerator::FeatureValueCaps(cons
     return std::move(info.featureValueCaps);
 }
 
-std::unique_ptr<IHidHandle> CHidrawEnumerator::Open(const std::string& path, HidAccess, HidOpenError* error) {
+std::unique_ptr<IHidHandle> CHidrawEnumerator::Open(const std::string& path, HidAccess) {
     // Feature reports go both ways on either handle, so both are opened for reading and writing.
     const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
     if (fd < 0) {
-        if (error) *error = HidOpenErrorOfErrno(errno);
+        const int error = errno;
+        lastError_ = {HidOpenErrorOfErrno(error), "open (" + path + "): " + std::generic_category().message(error)};
         return nullptr;
     }
-    if (error) *error = HidOpenError::None;
     return std::make_unique<CHidrawHandle>(fd);
 }
 

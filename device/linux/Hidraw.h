@@ -38,7 +38,8 @@ public:
     std::vector<std::string> InterfacePaths() override;   // devRoot + "/hidrawN", by N
     std::optional<HidIds> Attributes(const std::string& path) override;
     std::optional<std::vector<HidValueCap>> FeatureValueCaps(const std::string& path) override;
-    std::unique_ptr<IHidHandle> Open(const std::string& path, HidAccess access, HidOpenError* error) override;
+    std::unique_ptr<IHidHandle> Open(const std::string& path, HidAccess access) override;
+    HidError LastError() const override { return lastError_; }
 
 private:
     std::string HidDeviceDir(const std::string& path) const;
@@ -47,6 +48,7 @@ private:
     std::string devRoot_;
     CHidrawDescriptorReader defaultReader_;
     IHidrawDescriptorReader* reader_;
+    HidError lastError_;
 };
 
 // The reason of a failed open() of a hidraw node.

@@ -73,15 +73,14 @@ TEST_F(FakeSysfs, DiscoveryFindsTheVendorInterface) {
     CRecordingClock clock(log);
     CUSBDriver link(hid, clock);
     EXPECT_FALSE(link.Open());
-    EXPECT_EQ(link.LastOpenError(), HidOpenError::NotFound);
+    EXPECT_EQ(link.LastError().open, HidOpenError::NotFound);
 
     // A node that can be opened (a plain file here) is opened for both handles.
     Write(root / "dev" / "hidraw10", "");
     ASSERT_TRUE(link.Open());
     EXPECT_EQ(link.ReportId(), kSimReportId);
     EXPECT_EQ(link.ReportCount(), kSimFeatureReportCount);
-    int version = 0;
-    EXPECT_FALSE(link.GetFirmwareVersion(version));  // a plain file takes no feature report
+    EXPECT_FALSE(link.GetFirmwareVersion());  // a plain file takes no feature report
 }
 
 TEST(HidrawOpen, ErrorReasons) {
@@ -102,7 +101,9 @@ TEST_F(FakeSysfs, PermissionDeniedIsReportedAsSuch) {
     CRecordingClock clock(log);
     CUSBDriver link(hid, clock);
     EXPECT_FALSE(link.Open());
-    EXPECT_EQ(link.LastOpenError(), HidOpenError::AccessDenied);
+    EXPECT_EQ(link.LastError().open, HidOpenError::AccessDenied);
+    EXPECT_EQ(link.LastError().text,
+              "open (" + (root / "dev").string() + "/hidraw0): " + std::generic_category().message(EACCES));
 }
 
 // A node that takes no HID ioctl and no write (/dev/full): each failed call is named with errno.
@@ -115,13 +116,13 @@ TEST_F(FakeSysfs, FailedCallsAreNamedWithTheSystemsReason) {
     CUSBDriver link(hid, clock);
     ASSERT_TRUE(link.Open());
     EXPECT_FALSE(link.SetDpiLevelValue(3));
-    EXPECT_EQ(link.LastError(), "ioctl (SFEATURE): " + std::generic_category().message(ENOTTY));
+    EXPECT_EQ(link.LastError().text, "ioctl (SFEATURE): " + std::generic_category().message(ENOTTY));
     std::array<uint8_t, kFeatureBufferSize> reply{};
     EXPECT_FALSE(link.ReadFeature(reply));
-    EXPECT_EQ(link.LastError(), "ioctl (GFEATURE): " + std::generic_category().message(ENOTTY));
+    EXPECT_EQ(link.LastError().text, "ioctl (GFEATURE): " + std::generic_category().message(ENOTTY));
     const uint8_t data[kOutputDataSize] = {1};
     EXPECT_FALSE(link.WriteOne(data, sizeof data));
-    EXPECT_EQ(link.LastError(), "write (output report): " + std::generic_category().message(ENOSPC));
+    EXPECT_EQ(link.LastError().text, "write (output report): " + std::generic_category().message(ENOSPC));
 }
 
 TEST_F(FakeSysfs, DescriptorComesFromTheReaderPort) {

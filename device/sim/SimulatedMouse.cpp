@@ -445,12 +445,12 @@ std::optional<std::vector<HidValueCap>> CSimHidEnumerator::FeatureValueCaps(cons
     return std::move(info.featureValueCaps);
 }
 
-std::unique_ptr<IHidHandle> CSimHidEnumerator::Open(const std::string& path, HidAccess, HidOpenError* error) {
+std::unique_ptr<IHidHandle> CSimHidEnumerator::Open(const std::string& path, HidAccess) {
     if (!mouse_.Plugged() || !DescriptorOf(path)) {
-        if (error) *error = HidOpenError::NotFound;
+        lastError_ = {HidOpenError::NotFound, "open (" + path + "): " +
+                                                  (mouse_.Plugged() ? "no such interface" : "the simulated mouse was unplugged")};
         return nullptr;
     }
-    if (error) *error = HidOpenError::None;
     return std::make_unique<CSimHandle>(mouse_);
 }
 

@@ -141,10 +141,12 @@ public:
     std::vector<std::string> InterfacePaths() override;
     std::optional<HidIds> Attributes(const std::string& path) override;
     std::optional<std::vector<HidValueCap>> FeatureValueCaps(const std::string& path) override;
-    std::unique_ptr<IHidHandle> Open(const std::string& path, HidAccess access, HidOpenError* error) override;
+    std::unique_ptr<IHidHandle> Open(const std::string& path, HidAccess access) override;
+    HidError LastError() const override { return lastError_; }
 
 private:
     CSimulatedMouse& mouse_;
+    HidError lastError_;
 };
 
 // Finds the simulated mouse when it is plugged in and in firmware-loader mode.

@@ -97,13 +97,12 @@ TEST_F(SimulatedMouse, FailedCommandSendsNoData) {
 
 TEST_F(SimulatedMouse, UnplugAndLoaderMode) {
     mouse.SetPlugged(false);
-    int version = 0;
-    EXPECT_FALSE(link.GetFirmwareVersion(version));
+    EXPECT_FALSE(link.GetFirmwareVersion());
     EXPECT_FALSE(link.Open());
     mouse.SetPlugged(true);
-    EXPECT_FALSE(link.GetFirmwareVersion(version));  // handles of the old connection stay dead
+    EXPECT_FALSE(link.GetFirmwareVersion());  // handles of the old connection stay dead
     ASSERT_TRUE(link.Open());
-    EXPECT_TRUE(link.GetFirmwareVersion(version));
+    EXPECT_TRUE(link.GetFirmwareVersion());
 
     CSimLoaderSearch loader(mouse);
     EXPECT_FALSE(loader.LoaderPresent());

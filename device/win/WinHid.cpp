@@ -212,25 +212,23 @@ std::optional<std::vector<HidValueCap>> CWinHidEnumerator::FeatureValueCaps(cons
     return result;
 }
 
-std::unique_ptr<IHidHandle> CWinHidEnumerator::Open(const std::string& path, HidAccess access, HidOpenError* error) {
+std::unique_ptr<IHidHandle> CWinHidEnumerator::Open(const std::string& path, HidAccess access) {
     const HANDLE h = CreateFileW(Wide(path).c_str(), access == HidAccess::Read ? GENERIC_READ : GENERIC_WRITE,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED,
                                  nullptr);
     if (h == INVALID_HANDLE_VALUE) {
-        if (error) {
-            const DWORD code = GetLastError();
-            *error = code == ERROR_ACCESS_DENIED ? HidOpenError::AccessDenied
-                   : (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) ? HidOpenError::NotFound
-                                                                                     : HidOpenError::Other;
-        }
+        const DWORD code = GetLastError();
+        const HidOpenError kind = code == ERROR_ACCESS_DENIED ? HidOpenError::AccessDenied
+                                : (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) ? HidOpenError::NotFound
+                                                                                                  : HidOpenError::Other;
+        lastError_ = {kind, "CreateFileW: " + SystemErrorText(code)};
         return nullptr;
     }
     auto handle = std::make_unique<CWinHidHandle>(h);
     if (!handle->ok()) {
-        if (error) *error = HidOpenError::Other;
+        lastError_ = {HidOpenError::Other, "CreateEventW: " + SystemErrorText(GetLastError())};
         return nullptr;
     }
-    if (error) *error = HidOpenError::None;
     return handle;
 }
 

@@ -12,7 +12,11 @@ public:
     std::vector<std::string> InterfacePaths() override;   // UTF-8 device interface paths
     std::optional<HidIds> Attributes(const std::string& path) override;
     std::optional<std::vector<HidValueCap>> FeatureValueCaps(const std::string& path) override;
-    std::unique_ptr<IHidHandle> Open(const std::string& path, HidAccess access, HidOpenError* error) override;
+    std::unique_ptr<IHidHandle> Open(const std::string& path, HidAccess access) override;
+    HidError LastError() const override { return lastError_; }
+
+private:
+    HidError lastError_;
 };
 
 // A present USB device whose hardware id names the firmware loader.

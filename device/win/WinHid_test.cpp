@@ -19,16 +19,15 @@ TEST(WinHid, OpenWithoutTheMouseFailsCleanly) {
     ASSERT_TRUE(link.Create());
     EXPECT_FALSE(link.Open());
     EXPECT_FALSE(link.IsOpen());
-    int version = 0;
-    EXPECT_FALSE(link.GetFirmwareVersion(version));
+    EXPECT_FALSE(link.GetFirmwareVersion());
     const uint8_t data[64] = {};
     EXPECT_FALSE(link.SetKeyMatrix(data, sizeof data));
     EXPECT_TRUE(log.Events().empty());
     // Interfaces that are not there cannot be probed or opened.
     EXPECT_FALSE(hid->Attributes("\\\\?\\hid#vid_3f1c&pid_5c21#nothing"));
-    HidOpenError error = HidOpenError::None;
-    EXPECT_EQ(hid->Open("\\\\?\\hid#vid_3f1c&pid_5c21#nothing", HidAccess::Write, &error), nullptr);
-    EXPECT_NE(error, HidOpenError::None);
+    EXPECT_EQ(hid->Open("\\\\?\\hid#vid_3f1c&pid_5c21#nothing", HidAccess::Write), nullptr);
+    EXPECT_NE(hid->LastError().open, HidOpenError::None);
+    EXPECT_EQ(hid->LastError().text.rfind("CreateFileW: ", 0), 0u);
 }
 
 TEST(WinHid, NoLoaderWithoutTheDevice) {
