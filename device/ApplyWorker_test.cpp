@@ -14,6 +14,7 @@
 #include "functions/FunctionModel.h"
 #include "platform/File.h"
 #include "platform/Notifier.h"
+#include "testing/ThreadSafePoster.h"
 
 namespace n640 {
 namespace {
@@ -25,27 +26,9 @@ using ::testing::IsEmpty;
 WindowRef kDialog = reinterpret_cast<WindowRef>(0xD1A);
 WindowRef kMain = reinterpret_cast<WindowRef>(0x3A1);
 
-// Thread-safe record of the posted messages; can wait for one to arrive.
-class CPostBox final : public IPoster {
+// The posted messages of an apply: its progress and its answers.
+class CPostBox final : public testing::CThreadSafePoster {
 public:
-    struct Posted {
-        WindowRef target;
-        uint32_t message;
-        uintptr_t wParam;
-        intptr_t lParam;
-    };
-    bool Post(WindowRef target, uint32_t message, uintptr_t wParam, intptr_t lParam) override {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            posted_.push_back({target, message, wParam, lParam});
-        }
-        cv_.notify_all();
-        return true;
-    }
-    std::vector<Posted> All() const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return posted_;
-    }
     std::vector<int> Progress() const {
         std::vector<int> values;
         for (const Posted& p : All())
@@ -66,18 +49,12 @@ public:
         return out;
     }
     bool WaitForAnswers(size_t count) {
-        std::unique_lock<std::mutex> lock(mutex_);
-        return cv_.wait_for(lock, std::chrono::seconds(20), [&] {
+        return WaitUntil(std::chrono::seconds(20), [&](const std::vector<Posted>& posted) {
             size_t n = 0;
-            for (const Posted& p : posted_) n += p.message == msg::ApplySucceeded || p.message == msg::ApplyFailed;
+            for (const Posted& p : posted) n += p.message == msg::ApplySucceeded || p.message == msg::ApplyFailed;
             return n >= count;
         });
     }
-
-private:
-    mutable std::mutex mutex_;
-    std::condition_variable cv_;
-    std::vector<Posted> posted_;
 };
 
 class CPointerRecorder final : public IPointerSettings {

@@ -12,6 +12,7 @@
 
 #include "i18n/UiLanguage.h"
 #include "testing/TempDir.h"
+#include "testing/ThreadSafePoster.h"
 
 namespace n640 {
 namespace {
@@ -76,40 +77,7 @@ private:
 };
 
 // The page's message queue: the worker posts into it, the test delivers like the window would.
-class CPageQueue final : public IPoster {
-public:
-    struct Posted {
-        WindowRef target;
-        uint32_t message;
-        uintptr_t wParam;
-        intptr_t lParam;
-    };
-    bool Post(WindowRef target, uint32_t message, uintptr_t wParam, intptr_t lParam) override {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            queue_.push_back({target, message, wParam, lParam});
-        }
-        cv_.notify_all();
-        return true;
-    }
-    // The next message, waiting for the worker when none is there yet.
-    bool Next(Posted& out) {
-        std::unique_lock<std::mutex> lock(mutex_);
-        if (!cv_.wait_for(lock, std::chrono::seconds(30), [&] { return !queue_.empty(); })) return false;
-        out = queue_.front();
-        queue_.pop_front();
-        return true;
-    }
-    bool Empty() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return queue_.empty();
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable cv_;
-    std::deque<Posted> queue_;
-};
+using CPageQueue = testing::CThreadSafePoster;
 
 class CBoxes final : public INotifier {
 public:
