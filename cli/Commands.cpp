@@ -284,13 +284,13 @@ int SetWheelLines(SetTarget& t) {
 }
 
 // The settings of `set`: name, number of values, the usage error for another number, handler.
-struct SettingSpec {
+struct SettingRow {
     std::string_view name;
     size_t values;
     std::string_view valuesError;
     int (*apply)(SetTarget&);
 };
-constexpr SettingSpec kSettings[] = {
+constexpr SettingRow kSettings[] = {
     {"button", 2, "button takes INPUT and FUNCTION", SetButton},
     {"dpi", 1, "dpi takes one comma-separated list", SetDpi},
     {"rate", 1, "rate takes one value", SetRate},
@@ -313,12 +313,12 @@ constexpr SettingSpec kSettings[] = {
 int ApplySetting(CSession& s, ProfileImage& image, MacroAssignments& assignments, const std::vector<std::string>& w) {
     const std::string& name = w[2];
     const std::vector<std::string> values(w.begin() + 3, w.end());
-    const auto spec = std::find_if(std::begin(kSettings), std::end(kSettings),
-                                   [&](const SettingSpec& setting) { return setting.name == name; });
-    if (spec == std::end(kSettings)) return Usage(s, "set", "unknown setting \"" + name + "\"");
-    if (values.size() != spec->values) return Usage(s, "set", std::string(spec->valuesError));
+    const auto row = std::find_if(std::begin(kSettings), std::end(kSettings),
+                                   [&](const SettingRow& setting) { return setting.name == name; });
+    if (row == std::end(kSettings)) return Usage(s, "set", "unknown setting \"" + name + "\"");
+    if (values.size() != row->values) return Usage(s, "set", std::string(row->valuesError));
     SetTarget target{s, image, assignments, name, values};
-    return spec->apply(target);
+    return row->apply(target);
 }
 
 } // namespace
@@ -608,7 +608,7 @@ int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream
         (a.help ? out : err) << MainHelp();
         return a.help ? kExitOk : kExitUsage;
     }
-    const CommandSpec* command = FindCommand(a.words[0]);
+    const CommandRow* command = FindCommand(a.words[0]);
     if (command == nullptr) {
         err << "n640ctl: unknown command \"" << a.words[0] << "\"\ntry: n640ctl --help\n";
         return kExitUsage;

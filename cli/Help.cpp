@@ -62,8 +62,8 @@ std::string SimFaultHelp() {
 } // namespace
 
 // In the order the main help lists them.
-const std::vector<CommandSpec>& CommandTable() {
-    static const std::vector<CommandSpec> table = {
+const std::vector<CommandRow>& CommandTable() {
+    static const std::vector<CommandRow> table = {
         {"devices",
          "  devices                     list the mouse's HID interfaces and the one that would be used\n",
          "usage: n640ctl devices [--device DEVICE]\n"
@@ -158,21 +158,21 @@ const std::vector<CommandSpec>& CommandTable() {
     return table;
 }
 
-const CommandSpec* FindCommand(std::string_view name) {
+const CommandRow* FindCommand(std::string_view name) {
     const auto& table = CommandTable();
-    const auto it = std::find_if(table.begin(), table.end(), [&](const CommandSpec& c) { return c.name == name; });
+    const auto it = std::find_if(table.begin(), table.end(), [&](const CommandRow& c) { return c.name == name; });
     return it == table.end() ? nullptr : &*it;
 }
 
 std::string MainHelp() {
     std::string text = kMainHeader;
-    for (const CommandSpec& c : CommandTable()) text += c.summary;
+    for (const CommandRow& c : CommandTable()) text += c.summary;
     return text + kMainFooter + SimFaultHelp() + kMainEnd;
 }
 
 std::string CommandHelp(const std::string& command) {
-    const CommandSpec* spec = FindCommand(command);
-    return spec != nullptr ? spec->usage : std::string();
+    const CommandRow* row = FindCommand(command);
+    return row != nullptr ? row->usage : std::string();
 }
 
 } // namespace n640::cli

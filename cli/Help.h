@@ -12,7 +12,7 @@ namespace n640::cli {
 
 class CSession;
 
-struct CommandSpec {
+struct CommandRow {
     std::string_view name;
     std::string_view summary;     // its line under "commands:" in the main help
     std::string usage;            // the command's own help
@@ -24,9 +24,9 @@ struct CommandSpec {
 constexpr size_t kAnyWords = static_cast<size_t>(-1);
 
 // Every command, in the order the main help lists them.
-const std::vector<CommandSpec>& CommandTable();
+const std::vector<CommandRow>& CommandTable();
 // The command of that name; null for an unknown one.
-const CommandSpec* FindCommand(std::string_view name);
+const CommandRow* FindCommand(std::string_view name);
 
 std::string MainHelp();
 // "" for an unknown command.

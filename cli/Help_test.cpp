@@ -15,7 +15,7 @@ namespace {
 
 TEST(CommandTable, HelpAndWordCountsComeFromTheTable) {
     const std::string main = MainHelp();
-    for (const CommandSpec& c : CommandTable()) {
+    for (const CommandRow& c : CommandTable()) {
         SCOPED_TRACE(std::string(c.name));
         EXPECT_NE(main.find(c.summary), std::string::npos);
         EXPECT_EQ(CommandHelp(std::string(c.name)).rfind("usage: n640ctl " + std::string(c.name), 0), 0u);

@@ -6,9 +6,9 @@
 
 namespace n640 {
 
-std::span<const ControlSpec> SupportControls() {
+std::span<const ControlRow> SupportControls() {
     using K = ControlKind;
-    static const std::array<ControlSpec, 7> table = {{
+    static const std::array<ControlRow, 7> table = {{
         {kSupportUpdateButton, {405, 264, 520, 293}, {}, K::Button, "str_update", 56},
         {kSupportWebButton, {711, 264, 826, 293}, {}, K::Button, "str_zentuWeb", 57},
         {kSupportImportButton, {134, 389, 224, 420}, {}, K::Button, "str_importFile", 58},

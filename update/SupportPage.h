@@ -24,7 +24,7 @@ constexpr int kSupportDriverVersionArea = 1006;
 constexpr int kSupportFirmwareVersionArea = 1007;
 
 // The seven controls with their rectangles (one layout for both languages), tooltips and hints.
-std::span<const ControlSpec> SupportControls();
+std::span<const ControlRow> SupportControls();
 
 // The layout rectangles of the two version texts: x, y, width, height.
 struct TextBox {

@@ -53,7 +53,7 @@ TEST(SupportPage, RestoreDefaultsPostsOnceOnlyAfterOk) {
 
 TEST(SupportPage, HintsFollowTheButtonsAndNotTheGaps) {
     std::vector<HintArea> areas;
-    for (const ControlSpec& c : SupportControls()) areas.push_back({LayoutRect(c, false), c.hint});
+    for (const ControlRow& c : SupportControls()) areas.push_back({LayoutRect(c, false), c.hint});
     struct Case {
         Point p;
         std::vector<int> hints;

@@ -38,10 +38,10 @@ constexpr int kFields[] = {kFieldRed, kFieldGreen, kFieldBlue};
 // The field boxes drawn under the number fields in the sheets.
 constexpr COLORREF kFieldColour = RGB(0x0A, 0x0C, 0x10);
 
-const std::vector<ControlSpec>& Controls() {
-    static const std::vector<ControlSpec> table = [] {
+const std::vector<ControlRow>& Controls() {
+    static const std::vector<ControlRow> table = [] {
         using K = ControlKind;
-        std::vector<ControlSpec> t = {
+        std::vector<ControlRow> t = {
             {kModeButton + 4, {197, 28, 407, 47}, {197, 36, 309, 52}, K::Radio, "str_ledspe", 26},
             {kModeButton + 3, {450, 26, 665, 46}, {368, 36, 481, 52}, K::Radio, "str_led_apmbre", 27},
             {kModeButton + 6, {710, 28, 828, 46}, {557, 36, 638, 52}, K::Radio, "str_led_off", 28},

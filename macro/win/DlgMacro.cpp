@@ -48,7 +48,7 @@ constexpr int kRecordingHint = 46;
 
 using K = ControlKind;
 // Hint areas come first: they lie behind the lists.
-constexpr ControlSpec kControls[] = {
+constexpr ControlRow kControls[] = {
     {kCategoryLabel, {24, 19, 120, 40}, {}, K::Area, {}, 86},
     {kMacroArea, {26, 87, 324, 406}, {}, K::Area, {}, 87},
     {kEventLabel, {340, 19, 427, 39}, {}, K::Area, {}, 88},
@@ -351,12 +351,12 @@ void CDlgMacro::SetEditText(int id, const std::u16string& text) {
 void CDlgMacro::PaintOver(HDC dc) {
     const RECT box = layoutChinese_ ? kEditorBoxZh : kEditorBoxEn;
     CBrushHandle fill(CreateSolidBrush(kEditorBoxColour));
-    for (const ControlSpec& spec : kControls) {
-        if (std::find(std::begin(kEditorWidgets), std::end(kEditorWidgets), spec.id) == std::end(kEditorWidgets))
+    for (const ControlRow& row : kControls) {
+        if (std::find(std::begin(kEditorWidgets), std::end(kEditorWidgets), row.id) == std::end(kEditorWidgets))
             continue;
-        HWND w = Item(spec.id);
+        HWND w = Item(row.id);
         if (w && OwnVisible(w)) continue;
-        const Rect place = LayoutRect(spec, layoutChinese_);
+        const Rect place = LayoutRect(row, layoutChinese_);
         RECT r{place.left, place.top, place.right, place.bottom};
         InflateRect(&r, 1, 1);  // the looks' anti-aliased edges
         if (IntersectRect(&r, &r, &box)) FillRect(dc, &r, fill.Get());

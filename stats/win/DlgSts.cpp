@@ -23,8 +23,8 @@ enum StatsControl : int {
 };
 
 // The controls of the page; the progress bar starts at its level-0 width and follows the level.
-constexpr std::array<ControlSpec, 3 + kTrophyLevelCount> BuildControlTable() {
-    std::array<ControlSpec, 3 + kTrophyLevelCount> table{};
+constexpr std::array<ControlRow, 3 + kTrophyLevelCount> BuildControlTable() {
+    std::array<ControlRow, 3 + kTrophyLevelCount> table{};
     table[0] = {kTrophyPicture, kTrophyRect, {}, ControlKind::Radio, {}, kTrophyHint};
     table[1] = {kProgressBar, ProgressBarRect(0), {}, ControlKind::Radio, {}, 0};
     table[2] = {kResetButton, kResetRect, {}, ControlKind::Button, {}, kResetHint};

@@ -2,9 +2,9 @@
 
 namespace n640 {
 
-Rect LayoutRect(const ControlSpec& spec, bool chinese) {
-    const bool hasZh = spec.zh.right > spec.zh.left && spec.zh.bottom > spec.zh.top;
-    return chinese && hasZh ? spec.zh : spec.en;
+Rect LayoutRect(const ControlRow& row, bool chinese) {
+    const bool hasZh = row.zh.right > row.zh.left && row.zh.bottom > row.zh.top;
+    return chinese && hasZh ? row.zh : row.en;
 }
 
 std::vector<int> HintsAt(std::span<const HintArea> areas, Point p) {

@@ -24,7 +24,7 @@ enum class ControlKind {
     Area,    // no window: a painted part of the page that only has a hint
 };
 
-struct ControlSpec {
+struct ControlRow {
     int id = 0;
     Rect en{};                // left, top, right (exclusive), bottom (exclusive) in page pixels
     Rect zh{};                // the Chinese layout; an empty rectangle means the same as en
@@ -34,7 +34,7 @@ struct ControlSpec {
 };
 
 // The rectangle of the layout in force.
-Rect LayoutRect(const ControlSpec& spec, bool chinese);
+Rect LayoutRect(const ControlRow& row, bool chinese);
 
 struct HintArea {
     Rect rect;  // the control's window rectangle in page coordinates

@@ -6,8 +6,8 @@ namespace n640 {
 namespace {
 
 TEST(PageTable, ChineseLayoutOnlyWhereGiven) {
-    const ControlSpec both{.id = 1, .en = {10, 10, 50, 30}, .zh = {12, 10, 60, 30}};
-    const ControlSpec enOnly{.id = 2, .en = {10, 40, 50, 60}};
+    const ControlRow both{.id = 1, .en = {10, 10, 50, 30}, .zh = {12, 10, 60, 30}};
+    const ControlRow enOnly{.id = 2, .en = {10, 40, 50, 60}};
     EXPECT_EQ(LayoutRect(both, false), (Rect{10, 10, 50, 30}));
     EXPECT_EQ(LayoutRect(both, true), (Rect{12, 10, 60, 30}));
     EXPECT_EQ(LayoutRect(enOnly, true), (Rect{10, 40, 50, 60}));

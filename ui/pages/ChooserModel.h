@@ -44,13 +44,13 @@ bool IsCapturedPress(uint32_t flags);
 
 // What the browse button of a software-function row opens: rows 0..2 the open-file dialog with
 // these settings, row 3 the folder browser.
-struct BrowseSpec {
+struct BrowseRow {
     std::u16string_view filter;            // "|"-separated pairs, ending in "||"
     std::u16string_view defaultExtension;
     std::u16string_view fileName;
     std::u16string_view initialFolder;
 };
-inline constexpr std::array<BrowseSpec, 3> kBrowseSpecs = {{
+inline constexpr std::array<BrowseRow, 3> kBrowseRows = {{
     {u"(*.wav*)|*.wav*||", u".wav*", u"*.wav*", u"c:\\Windows\\Media"},
     {u"(*.exe)|*.exe||", u".exe", u"*.exe", u"c:\\Program Files"},
     {u"(*.*)|*.*||", u".", u"*.*", u"D:\\"},

@@ -167,8 +167,8 @@ TEST(ChooserModel, CategoryTexts) {
 }
 
 TEST(ChooserModel, BrowseFiltersBecomeNulSeparated) {
-    EXPECT_EQ(DialogFilter(kBrowseSpecs[1].filter), std::u16string(u"(*.exe)\0*.exe\0\0", 15));
-    EXPECT_EQ(kBrowseSpecs[0].initialFolder, u"c:\\Windows\\Media");
+    EXPECT_EQ(DialogFilter(kBrowseRows[1].filter), std::u16string(u"(*.exe)\0*.exe\0\0", 15));
+    EXPECT_EQ(kBrowseRows[0].initialFolder, u"c:\\Windows\\Media");
 }
 
 } // namespace

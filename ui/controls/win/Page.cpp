@@ -8,7 +8,7 @@
 namespace n640::win {
 
 struct CPage::Entry {
-    ControlSpec spec;
+    ControlRow row;
     std::unique_ptr<CGDIBitmapBtn> button;  // Button, Check, Radio and Colour rows
     std::unique_ptr<CBitmapEdit> edit;
     std::unique_ptr<CPngHSliderBar> slider;
@@ -62,40 +62,40 @@ SkinSheets CPage::Sheets() const {
     return s;
 }
 
-void CPage::CreateControls(std::span<const ControlSpec> table) {
-    for (const ControlSpec& spec : table) {
+void CPage::CreateControls(std::span<const ControlRow> table) {
+    for (const ControlRow& row : table) {
         auto e = std::make_unique<Entry>();
-        e->spec = spec;
+        e->row = row;
         CreateOne(*e);
         entries_.push_back(std::move(e));
     }
 }
 
 void CPage::CreateOne(Entry& e) {
-    const Rect r = LayoutRect(e.spec, UiChinese());
-    switch (e.spec.kind) {
+    const Rect r = LayoutRect(e.row, UiChinese());
+    switch (e.row.kind) {
     case ControlKind::Button:
     case ControlKind::Check:
     case ControlKind::Radio:
     case ControlKind::Colour: {
         BitmapBtnArgs a;
-        a.id = e.spec.id;
+        a.id = e.row.id;
         a.rect = r;
-        a.checkMode = e.spec.kind == ControlKind::Check || e.spec.kind == ControlKind::Radio;
-        a.toggleOnPress = e.spec.kind == ControlKind::Check;
-        a.tooltipKey = e.spec.tooltip;
-        if (e.spec.kind == ControlKind::Colour) {
+        a.checkMode = e.row.kind == ControlKind::Check || e.row.kind == ControlKind::Radio;
+        a.toggleOnPress = e.row.kind == ControlKind::Check;
+        a.tooltipKey = e.row.tooltip;
+        if (e.row.kind == ControlKind::Colour) {
             e.button = std::make_unique<CColorBtn>();
         } else {
             e.button = std::make_unique<CGDIBitmapBtn>();
         }
         e.button->Create(Hwnd(), a);
-        if (e.spec.kind != ControlKind::Colour) e.button->SetSkin(r, Sheets());
+        if (e.row.kind != ControlKind::Colour) e.button->SetSkin(r, Sheets());
         break;
     }
     case ControlKind::Edit: {
         BitmapEditArgs a;
-        a.id = e.spec.id;
+        a.id = e.row.id;
         a.rect = r;
         e.edit = std::make_unique<CBitmapEdit>();
         e.edit->Create(Hwnd(), a);
@@ -103,7 +103,7 @@ void CPage::CreateOne(Entry& e) {
     }
     case ControlKind::Slider: {
         SliderArgs a;
-        a.id = e.spec.id;
+        a.id = e.row.id;
         a.rect = r;
         a.thumbPicture = args_.skinDir / L"Slider.png";
         a.background = sheets_[0];
@@ -113,7 +113,7 @@ void CPage::CreateOne(Entry& e) {
     }
     case ControlKind::List: {
         ListBoxArgs a;
-        a.id = e.spec.id;
+        a.id = e.row.id;
         a.rect = r;
         a.skinDir = args_.skinDir.parent_path();
         e.list = std::make_unique<CListBoxEx>();
@@ -128,11 +128,11 @@ void CPage::CreateOne(Entry& e) {
 void CPage::Relayout() {
     const bool chinese = UiChinese();
     for (auto& e : entries_) {
-        const Rect r = LayoutRect(e->spec, chinese);
+        const Rect r = LayoutRect(e->row, chinese);
         if (HWND w = e->Window()) {
             SetWindowPos(w, nullptr, r.left, r.top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
         }
-        if (e->button && e->spec.kind != ControlKind::Colour) e->button->SetSkin(r, Sheets());
+        if (e->button && e->row.kind != ControlKind::Colour) e->button->SetSkin(r, Sheets());
         if (e->slider) {
             const RECT rr{r.left, r.top, r.right, r.bottom};
             e->slider->SetTrackRect(rr);
@@ -144,14 +144,14 @@ void CPage::Relayout() {
 
 CPage::Entry* CPage::Find(int id) {
     for (auto& e : entries_) {
-        if (e->spec.id == id) return e.get();
+        if (e->row.id == id) return e.get();
     }
     return nullptr;
 }
 
 const CPage::Entry* CPage::Find(int id) const {
     for (const auto& e : entries_) {
-        if (e->spec.id == id) return e.get();
+        if (e->row.id == id) return e.get();
     }
     return nullptr;
 }
@@ -193,22 +193,22 @@ HWND CPage::Item(int id) const {
 }
 
 void CPage::SetHint(int id, int hint) {
-    if (Entry* e = Find(id)) e->spec.hint = hint;
+    if (Entry* e = Find(id)) e->row.hint = hint;
 }
 
 void CPage::PostHints(Point p) {
     std::vector<HintArea> areas;
     areas.reserve(entries_.size());
     for (const auto& e : entries_) {
-        if (e->spec.hint == 0) continue;
-        Rect r = LayoutRect(e->spec, UiChinese());
+        if (e->row.hint == 0) continue;
+        Rect r = LayoutRect(e->row, UiChinese());
         if (HWND w = e->Window()) {
             RECT wr;
             GetWindowRect(w, &wr);
             MapWindowPoints(nullptr, Hwnd(), reinterpret_cast<POINT*>(&wr), 2);
             r = {wr.left, wr.top, wr.right, wr.bottom};
         }
-        areas.push_back({r, e->spec.hint});
+        areas.push_back({r, e->row.hint});
     }
     HWND target = args_.hintTarget ? args_.hintTarget : GetAncestor(Hwnd(), GA_ROOTOWNER);
     if (!target) return;

@@ -49,7 +49,7 @@ public:
     HBITMAP NormalSheet() const { return sheets_[0]; }
 
     // Creates one control per row, in the layout of UiChinese; call after the sheets are loaded.
-    void CreateControls(std::span<const ControlSpec> table);
+    void CreateControls(std::span<const ControlRow> table);
     // After a change of UiChinese: every control to its rectangle of the new layout, looks re-cut.
     void Relayout();
 

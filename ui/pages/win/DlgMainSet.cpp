@@ -26,17 +26,17 @@ constexpr int kLinesHint = 17, kScreenHint = 18, kInputHint = 65;
 constexpr UINT_PTR kSpotTimer = 17, kEntryTimer = 152;
 constexpr UINT kSpotPeriod = 200, kEntryPeriod = 4000;
 
-constexpr ControlSpec Dpi(int i, Rect r) {
+constexpr ControlRow Dpi(int i, Rect r) {
     return {.id = kDpiFirst + i, .en = r, .kind = ControlKind::Check, .tooltip = "str_dpiwant", .hint = kDpiHint};
 }
-constexpr ControlSpec Rate(int i, Rect r) {
+constexpr ControlRow Rate(int i, Rect r) {
     return {.id = kRateFirst + i, .en = r, .kind = ControlKind::Check, .tooltip = "str_rollingrate", .hint = kRateHint};
 }
-constexpr ControlSpec Caption(int i, Rect r, int hint) {
+constexpr ControlRow Caption(int i, Rect r, int hint) {
     return {.id = kCaptionFirst + i, .en = r, .kind = ControlKind::Area, .hint = hint};
 }
 
-constexpr ControlSpec kTable[] = {
+constexpr ControlRow kTable[] = {
     Dpi(0, {69, 66, 109, 78}), Dpi(1, {140, 66, 184, 78}), Dpi(2, {206, 66, 251, 79}), Dpi(3, {277, 66, 321, 78}),
     Dpi(4, {347, 66, 394, 78}), Dpi(5, {415, 66, 464, 80}), Dpi(6, {486, 66, 534, 80}),
     Dpi(7, {68, 90, 116, 103}), Dpi(8, {139, 91, 186, 104}), Dpi(9, {205, 91, 254, 103}), Dpi(10, {276, 91, 323, 104}),

@@ -25,7 +25,7 @@ constexpr int kRadioFirst = 401, kBrowseFirst = 411;
 
 constexpr Rect kTabPageRect{21, 74, 391, 243};
 
-constexpr ControlSpec kFace[] = {
+constexpr ControlRow kFace[] = {
     {.id = kClose, .en = {383, 1, 411, 24}},
     {.id = kTabFirst, .en = {0, 37, 110, 64}, .kind = ControlKind::Radio},
     {.id = kTabFirst + 1, .en = {111, 37, 207, 64}, .kind = ControlKind::Radio},
@@ -37,7 +37,7 @@ constexpr ControlSpec kFace[] = {
 };
 constexpr std::string_view kTabKeys[] = {"str_key_com", "str_macro_set", "str_basic", "str_advance"};
 
-constexpr ControlSpec kKeyTab[] = {
+constexpr ControlRow kKeyTab[] = {
     {.id = kModifierFirst, .en = {59, 45, 75, 61}, .kind = ControlKind::Check},
     {.id = kModifierFirst + 1, .en = {59, 70, 75, 86}, .kind = ControlKind::Check},
     {.id = kModifierFirst + 2, .en = {59, 94, 75, 110}, .kind = ControlKind::Check},
@@ -45,11 +45,11 @@ constexpr ControlSpec kKeyTab[] = {
 };
 constexpr RECT kCapturedKeyField{171, 67, 330, 106};
 
-constexpr ControlSpec kMacroTab[] = {
+constexpr ControlRow kMacroTab[] = {
     {.id = kCategoryList, .en = {1, 1, 184, 168}, .kind = ControlKind::List},
     {.id = kMacroList, .en = {188, 1, 369, 168}, .kind = ControlKind::List},
 };
-constexpr ControlSpec kBasicTab[] = {
+constexpr ControlRow kBasicTab[] = {
     {.id = kBasicList, .en = {0, 0, 372, 171}, .kind = ControlKind::List},
 };
 
@@ -63,7 +63,7 @@ constexpr AdvancedRow kRows[kAdvancedRows] = {
     {{21, 88, 38, 105}, {41, 89, 127, 109}, {124, 89, 262, 105}, {273, 86, 349, 108}, "str_advanced_file"},
     {{21, 114, 38, 131}, {41, 116, 127, 136}, {124, 116, 262, 132}, {273, 113, 349, 135}, "str_advanced_dir"},
 };
-constexpr ControlSpec kAdvancedTab[] = {
+constexpr ControlRow kAdvancedTab[] = {
     {.id = kRadioFirst, .en = kRows[0].radio, .kind = ControlKind::Radio},
     {.id = kRadioFirst + 1, .en = kRows[1].radio, .kind = ControlKind::Radio},
     {.id = kRadioFirst + 2, .en = kRows[2].radio, .kind = ControlKind::Radio},
@@ -177,7 +177,7 @@ bool CSettingDlg::Build() {
 // Tab page `index` (template 109 + index) over the chooser's face, with the three sheets
 // skins\<folder>\<name>_Normal/Over/Down.bmp and its table of controls.
 CPaintedPage& CSettingDlg::CreateTab(int index, const wchar_t* folder, const std::wstring& name,
-                                     std::span<const ControlSpec> controls) {
+                                     std::span<const ControlRow> controls) {
     const auto skins = args_.installDir / L"skins";
     const auto dir = skins / folder;
     CPaintedPage& tab = tabs_[static_cast<size_t>(index)];
@@ -268,13 +268,13 @@ void CSettingDlg::Browse(int row) {
             CoTaskMemFree(item);
         }
     } else {
-        const BrowseSpec& spec = kBrowseSpecs[static_cast<size_t>(row)];
-        const std::u16string filter = DialogFilter(spec.filter);
-        std::u16string extension(spec.defaultExtension);
+        const BrowseRow& browse = kBrowseRows[static_cast<size_t>(row)];
+        const std::u16string filter = DialogFilter(browse.filter);
+        std::u16string extension(browse.defaultExtension);
         if (!extension.empty() && extension.front() == u'.') extension.erase(0, 1);
-        const std::u16string folder(spec.initialFolder);
+        const std::u16string folder(browse.initialFolder);
         wchar_t file[MAX_PATH] = {};
-        std::copy(spec.fileName.begin(), spec.fileName.end(), file);
+        std::copy(browse.fileName.begin(), browse.fileName.end(), file);
         OPENFILENAMEW ofn{};
         ofn.lStructSize = sizeof ofn;
         ofn.hwndOwner = Hwnd();

@@ -53,7 +53,7 @@ protected:
 private:
     bool Build();
     CPaintedPage& CreateTab(int index, const wchar_t* folder, const std::wstring& name,
-                            std::span<const ControlSpec> controls);
+                            std::span<const ControlRow> controls);
     void BuildKeyTab();
     void BuildMacroTab();
     void BuildBasicTab();

@@ -32,7 +32,7 @@ constexpr int kSlider = 301, kDisabledSlider = 302, kList = 303, kMenuButton = 3
               kDestroyButton = 306;
 constexpr UINT_PTR kTopTimer = 7;
 
-constexpr ControlSpec kTable[] = {
+constexpr ControlRow kTable[] = {
     {.id = kSlider, .en = {40, 76, 340, 88}, .kind = ControlKind::Slider, .hint = 13},
     {.id = kDisabledSlider, .en = {40, 146, 340, 158}, .kind = ControlKind::Slider},
     {.id = kList, .en = {400, 48, 680, 328}, .kind = ControlKind::List},
@@ -83,7 +83,7 @@ HBITMAP DrawSheet(int look) {
         const wchar_t* text;
     } buttons[] = {{kMenuButton, L"Category menu"}, {kLanguageButton, L"Language"}, {kDestroyButton, L"Close menu"}};
     for (const auto& b : buttons) {
-        for (const ControlSpec& s : kTable) {
+        for (const ControlRow& s : kTable) {
             if (s.id != b.id) continue;
             RECT r{s.en.left, s.en.top, s.en.right, s.en.bottom};
             CBrushHandle f(CreateSolidBrush(faces[look])), k(CreateSolidBrush(rims[look]));
